@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdio>
+
+namespace throngkit {
+
+// Where the program's own tables are installed, relative to the executable's directory
+// (bin/../share/throngkit), as an absolute path.
+QString ProgramDataDirectory();
+
+// True when arguments (argv without the program name) ask for the command-line front rather
+// than the windows: "generate", "--help", "-h", "--version", "-v" and the like.
+bool WantsCommandLine(const QStringList &arguments);
+
+// Runs the command-line front on arguments (argv, program name first) with a QCoreApplication
+// already created. Writes to out and err; returns the process exit status (0 success, 2 bad
+// input or a failure). Never touches a display.
+int RunCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err);
+
+} // namespace throngkit

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/outcome.h"
+#include "core/settings.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace throngkit {
+
+enum class FileFormat { Rbl, Htm };
+
+// The bytes of a listing file (.rbl) or an HTML page (.htm) for members 1..HowMany under
+// heading: Latin-1, CRLF after every line. A character Latin-1 cannot hold is "?" in a .rbl file
+// and a numeric character reference in a page; "&", "<" and ">" are escaped in a page.
+QByteArray ComposeRQRbl(const Settings &settings, const QString &heading);
+QByteArray ComposeTravellerRbl(const Settings &settings, const QString &heading);
+QByteArray ComposeRQHtm(const Settings &settings, const QString &heading);
+QByteArray ComposeTravellerHtm(const Settings &settings, const QString &heading);
+QByteArray ComposeListingFile(GameSystem system, FileFormat format, const Settings &settings,
+                              const QString &heading);
+
+// Replaces (or creates) the file at path with bytes, atomically: on any failure the file that
+// was there stays as it was, no partial file is left, and the reason is returned.
+Outcome SaveFileAtomically(const QString &path, const QByteArray &bytes);
+
+// The four writers: compose, then save atomically.
+Outcome WriteRQRblFile(const Settings &settings, const QString &heading, const QString &path);
+Outcome WriteTravellerRblFile(const Settings &settings, const QString &heading, const QString &path);
+Outcome WriteRQHtmFile(const Settings &settings, const QString &heading, const QString &path);
+Outcome WriteTravellerHtmFile(const Settings &settings, const QString &heading, const QString &path);
+
+} // namespace throngkit
