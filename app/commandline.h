@@ -6,10 +6,6 @@
 
 namespace throngkit {
 
-// Where the program's own tables are installed, relative to the executable's directory
-// (bin/../share/throngkit), as an absolute path.
-QString ProgramDataDirectory();
-
 // True when arguments (argv without the program name) ask for the command-line front rather
 // than the windows: "generate", "--help", "-h", "--version", "-v" and the like.
 bool WantsCommandLine(const QStringList &arguments);

@@ -20,6 +20,10 @@ QString TitleFor(double version);
 // Version, Title, CrLf and the start-up values of the choice fields and HowMany.
 void InitialiseSettings(Settings &settings);
 
+// Where the tables that ship are installed, found from the running executable (its bin/
+// directory's ../share/throngkit). The build tree has the same layout.
+QString ProgramDataDirectory();
+
 // What start-up reads of the world, passed in so that tests can fake every part of it.
 struct StartupContext
 {

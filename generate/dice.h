@@ -14,9 +14,10 @@ class Dice
 public:
     Dice();   // seeded from the time of day mixed with std::random_device
     explicit Dice(quint64 seed);
+    virtual ~Dice() = default;
 
     quint64 seed() const noexcept { return m_seed; }
-    double next() noexcept;   // uniform in [0, 1)
+    virtual double next() noexcept;   // uniform in [0, 1); tests script it
 
     static quint64 freshSeed();
 
