@@ -1,0 +1,86 @@
+#pragma once
+
+// Answers every modal box of the windows from a script and records what was asked.
+#include "ui/prompts.h"
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace throngkit::test {
+
+class FakePrompts final : public Prompts
+{
+public:
+    struct Call
+    {
+        QString kind;        // "message", "askText", "saveFileName", "showModal"
+        QStringList texts;   // the texts passed, in parameter order (the dialog's object name)
+        QWidget *parent = nullptr;
+    };
+
+    std::vector<Call> calls;
+    std::deque<std::optional<QString>> textAnswers;   // askText; Cancel when none is left
+    std::deque<std::optional<QString>> fileAnswers;   // saveFileName; Cancel when none is left
+    std::function<void(QDialog &)> whileShown;        // acts in a dialog shown by showModal
+
+    void message(QWidget *parent, const QString &text) override
+    {
+        calls.push_back({QStringLiteral("message"), {text}, parent});
+    }
+
+    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
+                                   const QString &preset) override
+    {
+        calls.push_back({QStringLiteral("askText"), {caption, prompt, preset}, parent});
+        return next(textAnswers);
+    }
+
+    std::optional<QString> saveFileName(QWidget *parent, const QString &filter,
+                                        const QString &initialName,
+                                        const QString &defaultExtension) override
+    {
+        calls.push_back(
+            {QStringLiteral("saveFileName"), {filter, initialName, defaultExtension}, parent});
+        return next(fileAnswers);
+    }
+
+    // Shown without a nested event loop: the test acts through whileShown, and the dialog is
+    // left as the test's actions left it (Exit hides it).
+    void showModal(QDialog &dialog) override
+    {
+        calls.push_back({QStringLiteral("showModal"), {dialog.objectName()}, dialog.parentWidget()});
+        dialog.show();
+        if (whileShown)
+            whileShown(dialog);
+    }
+
+    QStringList of(const QString &kind) const
+    {
+        QStringList texts;
+        for (const Call &call : calls)
+            if (call.kind == kind)
+                texts << call.texts.join(u'|');
+        return texts;
+    }
+    QStringList messages() const { return of(QStringLiteral("message")); }
+    qsizetype count(const QString &kind) const { return of(kind).size(); }
+
+private:
+    static std::optional<QString> next(std::deque<std::optional<QString>> &answers)
+    {
+        if (answers.empty())
+            return std::nullopt;
+        std::optional<QString> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+} // namespace throngkit::test

@@ -1,0 +1,422 @@
+#include "ui/form2.h"
+
+#include "core/messagesink.h"
+#include "core/numerictext.h"
+#include "core/settings.h"
+#include "core/startup.h"
+#include "generate/dice.h"
+#include "generate/generators.h"
+#include "listing/screenlisting.h"
+#include "ui/form3.h"
+#include "ui/picklist.h"
+#include "ui/prompts.h"
+#include "ui/twips.h"
+#include "weapons/weapontable.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+#include <limits>
+
+// The action buttons' pictures live in a resource of this static library; nothing else refers
+// to it, so the linker would drop it unless it is registered by name.
+static void RegisterUiResources()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(ui);
+        return true;
+    }();
+    (void)registered;
+}
+
+namespace throngkit {
+
+namespace {
+
+// The pick list holds 19 entries, one of them "Abandon".
+constexpr int MaxOfferedTables = 18;
+
+// Notices of the generators (the blank-weapon roll) as message boxes over the window.
+class MessageBoxSink final : public MessageSink
+{
+public:
+    MessageBoxSink(Prompts &prompts, QWidget *parent) : m_prompts(prompts), m_parent(parent) {}
+    void showMessage(const QString &text) override { m_prompts.message(m_parent, text); }
+
+private:
+    Prompts &m_prompts;
+    QWidget *m_parent;
+};
+
+template <typename Widget>
+Widget *Place(Widget *widget, const char *name, const QRect &rect)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(rect);
+    return widget;
+}
+
+QLabel *MakeLabel(QWidget *container, const char *name, const QString &caption, const QRect &rect)
+{
+    return Place(new QLabel(caption, container), name, rect);
+}
+
+QComboBox *MakeDropDownList(QWidget *container, const char *name, const QRect &rect)
+{
+    auto *combo = Place(new QComboBox(container), name, rect);
+    combo->setEditable(false);
+    return combo;
+}
+
+QLineEdit *MakeTextBox(QWidget *container, const char *name, const QRect &rect)
+{
+    return Place(new QLineEdit(container), name, rect);
+}
+
+QToolButton *MakeActionButton(QWidget *container, const char *name, const QString &caption,
+                              const QString &icon, const QRect &rect)
+{
+    auto *button = Place(new QToolButton(container), name, rect);
+    button->setText(caption);
+    button->setIcon(QIcon(icon));
+    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    return button;
+}
+
+// The first character of a list entry: the code the entry stands for.
+QString EntryCode(const QComboBox *combo, int index)
+{
+    return combo->itemText(index).left(1);
+}
+
+} // namespace
+
+Form2::Form2(Settings &settings, Dice &dice, Prompts &prompts, QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_dice(dice), m_prompts(prompts)
+{
+    RegisterUiResources();
+    m_picker = [this](const QString &choiceText, const QString &title) -> int {
+        if (!m_pickList)
+            m_pickList = std::make_unique<PickList>(this);
+        return m_pickList->PickFromList(choiceText, title);
+    };
+    buildControls();
+    load();
+}
+
+Form2::~Form2() = default;
+
+void Form2::buildControls()
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Configure"));
+    setFont(DesignFont());
+    setFixedSize(TwipsSize(6360, 5550));
+    setSizeGripEnabled(false);
+
+    // Created in tab order, which is also the order in which they overlap.
+    m_frame1 = Place(new QGroupBox(QStringLiteral("RPG System"), this), "Frame1",
+                     Twips(1800, 0, 1935, 1815));
+    m_option1[0] = Place(new QRadioButton(QStringLiteral("RuneQuest"), m_frame1), "Option1_0",
+                         Twips(120, 240, 1215, 255));
+    m_option1[1] = Place(new QRadioButton(QStringLiteral("Traveller"), m_frame1), "Option1_1",
+                         Twips(120, 480, 975, 255));
+    // "&&" is a literal ampersand, "&D" makes D the access key: the button reads AD&D.
+    m_option1[2] = Place(new QRadioButton(QStringLiteral("AD&&&D"), m_frame1), "Option1_2",
+                         Twips(120, 720, 855, 255));
+    m_option1[0]->setChecked(true);
+    m_option1[2]->setEnabled(false);
+
+    m_frame2 = Place(new QGroupBox(QStringLiteral("Settings"), this), "Frame2",
+                     Twips(1800, 2520, 4455, 3015));
+    m_label1 = MakeLabel(m_frame2, "Label1", QStringLiteral("Ability level:"),
+                         Twips(120, 240, 975, 255));
+    m_combo1 = MakeDropDownList(m_frame2, "Combo1", Twips(120, 480, 2175, 315));
+    m_label2 = MakeLabel(m_frame2, "Label2", QStringLiteral("Weapon table:"),
+                         Twips(120, 960, 1575, 255));
+    m_label3 = MakeLabel(m_frame2, "Label3", QString(), Twips(120, 1200, 2175, 255));
+    m_label3->setFrameStyle(QFrame::Box | QFrame::Plain);
+    m_label3->setLineWidth(1);
+    m_label3->setAutoFillBackground(true);
+    QPalette white = m_label3->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
+    m_label3->setPalette(white);
+    m_command1 = Place(new QPushButton(QStringLiteral("Browse"), m_frame2), "Command1",
+                       Twips(1440, 960, 855, 255));
+    m_command1->setAutoDefault(false);
+    m_label4 = MakeLabel(m_frame2, "Label4", QStringLiteral("Shield?"),
+                         Twips(120, 1560, 1335, 255));
+    m_combo2 = MakeDropDownList(m_frame2, "Combo2", Twips(120, 1800, 2175, 315));
+    m_label5 = MakeLabel(m_frame2, "Label5", QStringLiteral("How many?"),
+                         Twips(2760, 240, 1215, 255));
+    m_text1 = MakeTextBox(m_frame2, "Text1", Twips(2760, 480, 975, 285));
+    m_text1->setText(QStringLiteral("10"));
+    m_flatScrollBar1 = Place(new QScrollBar(Qt::Horizontal, m_frame2), "FlatScrollBar1",
+                             Twips(3720, 480, 495, 255));
+    m_flatScrollBar1->setRange(1, 1000);
+    m_flatScrollBar1->setSingleStep(1);
+    m_flatScrollBar1->setValue(1);
+    m_flatScrollBar1->setFocusPolicy(Qt::TabFocus);
+    m_label6 = MakeLabel(m_frame2, "Label6", QStringLiteral("Missile weapon 1 in"),
+                         Twips(120, 2280, 1575, 255));
+    m_combo3 = MakeDropDownList(m_frame2, "Combo3", Twips(120, 2520, 2175, 315));
+
+    m_frame3 = Place(new QGroupBox(QStringLiteral("Override weapon table"), this), "Frame3",
+                     Twips(3840, 0, 2415, 1815));
+    m_check1 = Place(new QCheckBox(QStringLiteral("Force standard weapon"), m_frame3), "Check1",
+                     Twips(120, 240, 2175, 255));
+    m_label7 = MakeLabel(m_frame3, "Label7", QStringLiteral("Name:"), Twips(120, 480, 1815, 255));
+    m_text2 = MakeTextBox(m_frame3, "Text2", Twips(120, 720, 2055, 285));
+    m_label8 = MakeLabel(m_frame3, "Label8", QStringLiteral("Damage"),
+                         Twips(120, 1080, 2055, 255));
+    m_text3 = MakeTextBox(m_frame3, "Text3", Twips(120, 1320, 1095, 285));
+    m_label9 = MakeLabel(m_frame3, "Label9", QStringLiteral("SR"), Twips(1440, 1080, 735, 255));
+    m_text4 = MakeTextBox(m_frame3, "Text4", Twips(1440, 1320, 735, 285));
+    for (QLineEdit *box : {m_text2, m_text3, m_text4})
+        box->setEnabled(false);
+
+    m_list1 = Place(new QListWidget(this), "List1", Twips(5160, 4920, 1095, 1620));
+    m_list1->hide();
+
+    m_frame4 = Place(new QGroupBox(QStringLiteral("Actions"), this), "Frame4",
+                     Twips(0, 0, 1695, 3615));
+    m_command3 = MakeActionButton(m_frame4, "Command3", QStringLiteral("Generate"),
+                                  QStringLiteral(":/throngkit/icons/generate.png"),
+                                  Twips(360, 360, 855, 855));
+    m_command4 = MakeActionButton(m_frame4, "Command4", QStringLiteral("Exit"),
+                                  QStringLiteral(":/throngkit/icons/exit.png"),
+                                  Twips(360, 2640, 855, 855));
+    m_command5 = MakeActionButton(m_frame4, "Command5", QStringLiteral("Display"),
+                                  QStringLiteral(":/throngkit/icons/display.png"),
+                                  Twips(360, 1320, 855, 855));
+
+    m_text5 = MakeTextBox(this, "Text5", Twips(1800, 2160, 4455, 285));
+    m_text5->setText(QString::fromUtf16(DefaultHeading));
+    m_label10 = MakeLabel(this, "Label10", QStringLiteral("Heading for listing"),
+                          Twips(1800, 1920, 2175, 255));
+
+    // CommonDialog1, the save dialog, is not a widget here: the listing window asks Prompts
+    // for a file name whenever it saves.
+
+    QWidget *const tabOrder[] = {m_option1[0], m_option1[1], m_option1[2], m_combo1,
+                                 m_command1, m_combo2, m_text1, m_flatScrollBar1, m_combo3,
+                                 m_check1, m_text2, m_text3, m_text4, m_list1, m_command3,
+                                 m_command4, m_command5, m_text5};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(m_option1[0], &QRadioButton::toggled, this, [this](bool selected) {
+        if (selected)
+            switchSystem(GameSystem::RuneQuest);
+    });
+    connect(m_option1[1], &QRadioButton::toggled, this, [this](bool selected) {
+        if (selected)
+            switchSystem(GameSystem::Traveller);
+    });
+    connect(m_combo1, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_settings.AbilityLevel = EntryCode(m_combo1, index); });
+    connect(m_combo2, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_settings.ShieldChoice = EntryCode(m_combo2, index); });
+    connect(m_combo3, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const QString code = EntryCode(m_combo3, index);
+        if (!code.isEmpty() && code.at(0).isDigit())
+            m_settings.MissileOdds = static_cast<qint16>(code.at(0).digitValue());
+    });
+    connect(m_text1, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_settings.HowMany = static_cast<float>(NumericValue(text));
+    });
+    // One way only: typing into "How many?" leaves the scroll bar where it stands.
+    connect(m_flatScrollBar1, &QScrollBar::valueChanged, this,
+            [this](int position) { m_text1->setText(QString::number(position)); });
+    connect(m_check1, &QCheckBox::clicked, this, [this](bool ticked) {
+        for (QLineEdit *box : {m_text2, m_text3, m_text4})
+            box->setEnabled(ticked);
+    });
+    connect(m_command1, &QPushButton::clicked, this, &Form2::Browse);
+    connect(m_command3, &QToolButton::clicked, this, &Form2::Generate);
+    connect(m_command5, &QToolButton::clicked, this, &Form2::Display);
+    connect(m_command4, &QToolButton::clicked, this, &QDialog::accept);
+}
+
+void Form2::load()
+{
+    setWindowTitle(m_settings.Title);
+    m_text2->clear();
+    m_text3->clear();
+    m_text4->clear();
+
+    // Filling a list moves its selection through the first entry; only the entry selected in
+    // the end is chosen, and choosing it runs the same handler as the user's choice.
+    const auto fill = [](QComboBox *combo, const QStringList &entries, int selected) {
+        {
+            const QSignalBlocker quiet(combo);
+            combo->addItems(entries);
+            combo->setCurrentIndex(-1);
+        }
+        combo->setCurrentIndex(selected);
+    };
+    fill(m_combo1,
+         {QStringLiteral("* Random"), QStringLiteral("E Elite"), QStringLiteral("B Better"),
+          QStringLiteral("G Good"), QStringLiteral("F Fair"), QStringLiteral("P Poor")},
+         0);
+    m_label3->clear();
+    fill(m_combo2, {QStringLiteral("* Random"), QStringLiteral("Y Always"), QStringLiteral("N Never")},
+         0);
+    fill(m_combo3,
+         {QStringLiteral("1 (Always)"), QStringLiteral("2"), QStringLiteral("3"),
+          QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+          QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("0 Never")},
+         3);
+}
+
+void Form2::ShowTableCaption(const QString &caption)
+{
+    m_label3->setText(caption);
+}
+
+void Form2::SetPicker(Picker picker)
+{
+    m_picker = std::move(picker);
+}
+
+GameSystem Form2::selectedSystem() const
+{
+    if (m_option1[0]->isChecked())
+        return GameSystem::RuneQuest;
+    if (m_option1[1]->isChecked())
+        return GameSystem::Traveller;
+    return GameSystem::None;
+}
+
+void Form2::switchSystem(GameSystem system)
+{
+    const bool runeQuest = system == GameSystem::RuneQuest;
+    // Hidden, the shield and missile lists keep their selections for the way back.
+    for (QWidget *choice : {static_cast<QWidget *>(m_label4), static_cast<QWidget *>(m_combo2),
+                            static_cast<QWidget *>(m_label6), static_cast<QWidget *>(m_combo3)})
+        choice->setVisible(runeQuest);
+    m_label9->setText(runeQuest ? QStringLiteral("SR") : QStringLiteral("PEN"));
+    loadTable(TablePath(m_settings.DBLoc, QString::fromUtf16(runeQuest ? RuneQuestTableName
+                                                                       : TravellerTableName)));
+}
+
+void Form2::loadTable(const QString &path)
+{
+    const TableLoad loaded = LoadWeaponTable(m_settings, path);
+    if (loaded.ok)
+        m_label3->setText(loaded.caption);
+    else
+        m_prompts.message(this, loaded.error);   // the table loaded before stays in use
+}
+
+void Form2::Browse()
+{
+    m_list1->clear();
+    QStringList captions;
+    for (const QString &name : FindWeaponTables(m_settings.DBLoc)) {
+        if (captions.size() == MaxOfferedTables)
+            break;
+        QString caption;
+        if (!ReadTableCaption(TablePath(m_settings.DBLoc, name), &caption))
+            continue;   // an empty or unreadable file is no table to offer
+        // A "/" would split the caption into two choices and shift every number after it.
+        caption.replace(u'/', u'-');
+        m_list1->addItem(name);
+        captions << caption;
+    }
+
+    const int chosen = m_picker(QStringList(captions + QStringList{QStringLiteral("Abandon")})
+                                    .join(u'/'),
+                                QStringLiteral("Select weapon table"));
+    if (chosen < 1 || chosen > m_list1->count())
+        return;   // "Abandon", or the list closed without a choice
+
+    const QString previousCaption = m_label3->text();
+    m_label3->setText(captions.at(chosen - 1));
+    const TableLoad loaded =
+        LoadWeaponTable(m_settings, TablePath(m_settings.DBLoc, m_list1->item(chosen - 1)->text()));
+    if (loaded.ok) {
+        m_label3->setText(loaded.caption);
+    } else {
+        m_label3->setText(previousCaption);
+        m_prompts.message(this, loaded.error);
+    }
+}
+
+void Form2::Generate()
+{
+    // Refused before anything changes: the rabble holds 1000 members, a rank is 16 bits.
+    if (!(m_settings.HowMany < 1001.0f)) {
+        m_prompts.message(this, QStringLiteral("\"%1\" must be at most 1000.")
+                                    .arg(m_label5->text()));
+        return;
+    }
+    const bool forced = m_check1->isChecked();
+    const double rank = forced ? RoundHalfEven(NumericValue(m_text4->text())) : 2.0;
+    if (!(rank >= std::numeric_limits<qint16>::min() && rank <= std::numeric_limits<qint16>::max())) {
+        m_prompts.message(this, QStringLiteral("\"%1\" must be between -32768 and 32767.")
+                                    .arg(m_label9->text()));
+        return;
+    }
+
+    if (forced) {
+        m_settings.ForcedWeapon = m_text2->text();
+        m_settings.WeaponDamage = m_text3->text();
+    } else {
+        m_settings.ForcedWeapon = u"*";
+        m_settings.WeaponDamage = u"*";
+    }
+    m_settings.WeaponRank = static_cast<qint16>(rank);
+
+    const GameSystem system = selectedSystem();
+    if (system == GameSystem::None)
+        return;
+    MessageBoxSink notices(m_prompts, this);
+    const Outcome made = GenerateRabble(system, m_settings, m_dice, &notices);
+    if (!made) {
+        m_prompts.message(this, made.reason());
+        return;
+    }
+    Form3 &listing = ListingWindow();
+    listing.ShowListing(BuildListing(system, m_settings));
+    m_prompts.showModal(listing);
+}
+
+void Form2::Display()
+{
+    m_prompts.showModal(ListingWindow());
+}
+
+Form3 &Form2::ListingWindow()
+{
+    if (!m_form3)
+        m_form3 = new Form3(m_settings, m_prompts, *m_text5, this);
+    return *m_form3;
+}
+
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    // Escape would reject the dialog, which here is the whole program; only Exit or the frame
+    // end it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace throngkit

@@ -1,0 +1,56 @@
+#pragma once
+
+// Every modal box the windows open goes through Prompts, so that tests answer them without a
+// real dialog (and without timers racing one).
+#include <QString>
+
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+namespace throngkit {
+
+struct Settings;
+
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+
+    // A message box with an OK button only.
+    virtual void message(QWidget *parent, const QString &text) = 0;
+
+    // The platform's text-input box; nullopt when cancelled.
+    virtual std::optional<QString> askText(QWidget *parent, const QString &caption,
+                                           const QString &prompt, const QString &preset) = 0;
+
+    // A Save As dialog (the configuration window's CommonDialog1) with a file-type filter such as
+    // "*.rbl", an initial file name and a default extension such as ".rbl"; nullopt on Cancel.
+    virtual std::optional<QString> saveFileName(QWidget *parent, const QString &filter,
+                                                const QString &initialName,
+                                                const QString &defaultExtension) = 0;
+
+    // Shows dialog modally and returns when it is hidden or closed.
+    virtual void showModal(QDialog &dialog) = 0;
+};
+
+// The real boxes. Message boxes carry the program's Title, read when each box opens.
+class QtPrompts final : public Prompts
+{
+public:
+    explicit QtPrompts(const Settings &settings) : m_settings(settings) {}
+
+    void message(QWidget *parent, const QString &text) override;
+    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
+                                   const QString &preset) override;
+    std::optional<QString> saveFileName(QWidget *parent, const QString &filter,
+                                        const QString &initialName,
+                                        const QString &defaultExtension) override;
+    void showModal(QDialog &dialog) override;
+
+private:
+    const Settings &m_settings;
+};
+
+} // namespace throngkit
