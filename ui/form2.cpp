@@ -35,7 +35,7 @@
 static void RegisterUiResources()
 {
     static const bool registered = [] {
-        Q_INIT_RESOURCE(ui);
+        Q_INIT_RESOURCE(throngkit_icons);
         return true;
     }();
     (void)registered;
