@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringView>
+
+namespace throngkit {
+
+// The saved files are single-byte Latin-1. A character outside it must not turn into stray
+// bytes, and a surrogate pair is one character, however it is replaced.
+
+// Appends text; a character Latin-1 cannot hold (or a lone surrogate) becomes one "?".
+void AppendLatin1(QByteArray &out, QStringView text);
+
+// Appends text for an HTML page: "&", "<" and ">" become "&amp;", "&lt;" and "&gt;", a character
+// Latin-1 cannot hold becomes a decimal character reference ("&#8364;"), a lone surrogate the
+// reference of the replacement character ("&#65533;").
+void AppendHtmlText(QByteArray &out, QStringView text);
+
+} // namespace throngkit

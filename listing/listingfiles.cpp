@@ -1,0 +1,295 @@
+#include "listing/listingfiles.h"
+
+#include "listing/columnwriter.h"
+#include "listing/latin1.h"
+#include "listing/numberforms.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include <initializer_list>
+
+namespace throngkit {
+namespace {
+
+const char16_t RQHeader[] = u"Num  Name                 T Weapon     Damage     Att Parry  SR  Mis HP AP Sc Ls"
+                            u"                                          SCZIPDA";
+const char16_t TravellerHeader[] = u"Num  Name                 T Weapon     Damage     Pen Skill  HP AP  Recon   SDEIES Skills";
+const char16_t NotesSlot[] = u" Notes ___________________________________";   // 35 underscores
+const char16_t NameSlot[] = u"____________________";                          // 20 underscores
+
+// Bytes per member line or row, generous, so that a full rabble is built without regrowing.
+constexpr qsizetype RblBytesPerMember = 140;
+constexpr qsizetype HtmBytesPerMember = 720;
+constexpr qsizetype FixedBytes = 1600;
+
+bool HasNoMissile(const RabbleMember &member)
+{
+    return member.MissileType == QStringView(u" ");
+}
+
+// Heading, empty line, header line: the start of every listing file.
+QByteArray StartRbl(const QString &heading, QStringView header, int members)
+{
+    QByteArray out;
+    out.reserve(FixedBytes + members * RblBytesPerMember);
+    ColumnWriter line(out);
+    line.text(heading).endLine();
+    line.endLine();
+    line.text(header).endLine();
+    return out;
+}
+
+// Writes the lines of a page in Latin-1; record texts and the heading are escaped, literals not.
+class PageWriter
+{
+public:
+    explicit PageWriter(QByteArray &out) noexcept : m_out(out) {}
+
+    PageWriter &literal(const char *text)
+    {
+        m_out.append(text);
+        return *this;
+    }
+
+    PageWriter &text(QStringView text)
+    {
+        AppendHtmlText(m_out, text);
+        return *this;
+    }
+
+    void line(const char *closing)
+    {
+        m_out.append(closing);
+        m_out.append("\r\n");
+    }
+
+    // A data cell of a member row: P, the text, then the closing literal.
+    void cell(QStringView text, const char *closing = "</td>")
+    {
+        literal(Small).text(text).line(closing);
+    }
+
+    static constexpr const char *Small = "        <td><small><small>";
+
+private:
+    QByteArray &m_out;
+};
+
+QByteArray StartHtm(const QString &heading, const char *title, bool emptyLineAfterBody,
+                    std::initializer_list<const char *> labels, int members)
+{
+    QByteArray out;
+    out.reserve(FixedBytes + members * HtmBytesPerMember);
+    PageWriter page(out);
+    page.line("<html>");
+    page.line("");
+    page.line("<head>");
+    page.line("<meta http-equiv=\"Content-Type\"");
+    page.line("content=\"text/html; charset=iso-8859-1\">");
+    page.line("<meta name=\"GENERATOR\" content=\"Microsoft FrontPage Express 2.0\">");
+    page.line(title);
+    page.line("</head>");
+    page.line("");
+    page.line("<body bgcolor=\"#FFFFFF\">");
+    if (emptyLineAfterBody)
+        page.line("");
+    page.literal("<h1>").text(heading).line("</h1>");
+    page.line("<table border=\"1\" width=\"100%\">");
+    page.line("    <tr>");
+    for (const char *label : labels)
+        page.literal("        <td>").literal(label).line("</td>");
+    page.line("    </tr>");
+    return out;
+}
+
+void EndHtm(QByteArray &out)
+{
+    PageWriter page(out);
+    page.line("</table>");
+    page.line("</body>");
+    page.line("</html>");
+}
+
+QString CannotSave(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Cannot save \"%1\": %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+} // namespace
+
+QByteArray ComposeRQRbl(const Settings &settings, const QString &heading)
+{
+    const int count = ListedMemberCount(settings.HowMany);
+    QByteArray out = StartRbl(heading, RQHeader, count);
+    ColumnWriter line(out);
+    for (int i = 1; i <= count; ++i) {
+        const RabbleMember &m = settings.Members[i];
+        line.text(HashForm(qint16(i)));
+        line.at(6).text(m.Name.view());
+        line.at(27).text(m.Level.view());
+        line.at(29).text(m.Weapon.view());
+        line.at(40).text(m.Damage.view());
+        line.at(52).text(HashForm(m.Attack));
+        line.at(55).text(HashForm(m.Parry));
+        line.at(58).text(m.ParryWith.view());
+        line.at(62).text(m.StrikeRank.view());
+        if (!HasNoMissile(m))
+            line.at(66).text(PlainDecimal(m.Missile)).text(m.MissileType.view()).text(u" ");
+        line.at(70).text(HashForm(m.HitPoints));
+        line.at(73).text(HashForm(m.Armour));
+        line.at(76).text(HashForm(m.Scan));
+        line.at(79).text(HashForm(m.Listen));
+        line.at(81).text(NotesSlot);
+        line.at(123).text(m.Code.view());
+        line.endLine();
+    }
+    return out;
+}
+
+QByteArray ComposeTravellerRbl(const Settings &settings, const QString &heading)
+{
+    const int count = ListedMemberCount(settings.HowMany);
+    QByteArray out = StartRbl(heading, TravellerHeader, count);
+    ColumnWriter line(out);
+    for (int i = 1; i <= count; ++i) {
+        const RabbleMember &m = settings.Members[i];
+        line.text(HashForm(qint16(i)));
+        line.at(6).text(NameSlot);
+        line.at(27).text(m.Level.view());
+        line.at(29).text(m.Weapon.view());
+        line.at(40).text(m.Damage.view());
+        line.at(51).text(m.StrikeRank.view());
+        line.at(55).text(u"Gun-").text(PlainDecimal(m.Attack));
+        line.at(62).text(HashForm(m.HitPoints));
+        line.at(65).text(HashForm(m.Armour));
+        line.at(69).text(u"Recon-").text(HashForm(m.Scan));
+        line.at(77).text(m.Code.view());
+        line.at(84).text(u"-").text(PlainDecimal(m.Parry));
+        line.at(91).text(NotesSlot);
+        line.endLine();
+    }
+    return out;
+}
+
+QByteArray ComposeRQHtm(const Settings &settings, const QString &heading)
+{
+    const int count = ListedMemberCount(settings.HowMany);
+    QByteArray out = StartHtm(heading, "<title>RQ Rabble Listing</title>", true,
+                              {"Num", "Name", "T", "Weapon", "Damage", "Att", "Parry", "SR", "Mis",
+                               "HP", "AP", "Sc", "Li", "Notes", "SCZIPDA"},
+                              count);
+    PageWriter page(out);
+    for (int i = 1; i <= count; ++i) {
+        const RabbleMember &m = settings.Members[i];
+        page.line("    <tr>");
+        page.cell(PrintedNumber(qint16(i)));
+        page.line("        <td><small><small>__________</td>");
+        page.cell(m.Level.view());
+        page.cell(m.Weapon.view());
+        page.cell(m.Damage.view());
+        page.cell(HashForm(m.Attack), "%</td>");
+        page.cell(HashForm(m.Parry), "%</td>");
+        page.cell(m.StrikeRank.view());
+        if (HasNoMissile(m))
+            page.line("        <td>_</td>");
+        else
+            page.literal(PageWriter::Small)
+                .text(PlainDecimal(m.Missile))
+                .text(m.MissileType.view())
+                .line(" </td>");
+        page.cell(PrintedNumber(m.HitPoints));
+        page.cell(PrintedNumber(m.Armour));
+        page.cell(HashForm(m.Scan), "%</td>");
+        page.cell(HashForm(m.Listen), "%</td>");
+        page.line("        <td><small><small>__________</td>");
+        page.cell(m.Code.view());
+        page.line("    </tr>");
+    }
+    EndHtm(out);
+    return out;
+}
+
+QByteArray ComposeTravellerHtm(const Settings &settings, const QString &heading)
+{
+    const int count = ListedMemberCount(settings.HowMany);
+    QByteArray out = StartHtm(heading, "<title>Traveller Rabble Listing</title>", false,
+                              {"Num", "Name", "T", "Weapon", "Damage", "Pen", "Skill", "HP", "AP",
+                               "Recon", "SDEIES", "Skills", "Notes"},
+                              count);
+    PageWriter page(out);
+    for (int i = 1; i <= count; ++i) {
+        const RabbleMember &m = settings.Members[i];
+        page.line("    <tr>");
+        page.cell(PrintedNumber(qint16(i)));
+        page.line("        <td><small><small>_____________________ </td>");
+        page.cell(m.Level.view());
+        page.cell(m.Weapon.view());
+        page.cell(m.Damage.view());
+        page.cell(m.StrikeRank.view());
+        page.literal("        <td><small><small>Gun-").text(PlainDecimal(m.Attack)).line("</td>");
+        page.cell(HashForm(m.HitPoints));
+        page.cell(HashForm(m.Armour));
+        page.literal("        <td><small><small>Recon-").text(HashForm(m.Scan)).line("</td>");
+        page.cell(m.Code.view());
+        page.literal("        <td><small><small>-").text(PlainDecimal(m.Parry)).line("</td>");
+        page.line("        <td><small><small>__________</td>");
+        page.line("    </tr>");
+    }
+    EndHtm(out);
+    return out;
+}
+
+QByteArray ComposeListingFile(GameSystem system, FileFormat format, const Settings &settings,
+                              const QString &heading)
+{
+    const bool rbl = format == FileFormat::Rbl;
+    switch (system) {
+    case GameSystem::RuneQuest:
+        return rbl ? ComposeRQRbl(settings, heading) : ComposeRQHtm(settings, heading);
+    case GameSystem::Traveller:
+        return rbl ? ComposeTravellerRbl(settings, heading) : ComposeTravellerHtm(settings, heading);
+    case GameSystem::None:
+        break;
+    }
+    return QByteArray();   // no system has a layout for "none"
+}
+
+Outcome SaveFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    // Written beside the target and renamed over it only when complete: a failure part-way
+    // leaves the old file as it was and removes the unfinished one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Outcome::failure(CannotSave(path, file.errorString()));
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return Outcome::failure(CannotSave(path, reason));
+    }
+    if (!file.commit())
+        return Outcome::failure(CannotSave(path, file.errorString()));
+    return Outcome::success();
+}
+
+Outcome WriteRQRblFile(const Settings &settings, const QString &heading, const QString &path)
+{
+    return SaveFileAtomically(path, ComposeRQRbl(settings, heading));
+}
+
+Outcome WriteTravellerRblFile(const Settings &settings, const QString &heading, const QString &path)
+{
+    return SaveFileAtomically(path, ComposeTravellerRbl(settings, heading));
+}
+
+Outcome WriteRQHtmFile(const Settings &settings, const QString &heading, const QString &path)
+{
+    return SaveFileAtomically(path, ComposeRQHtm(settings, heading));
+}
+
+Outcome WriteTravellerHtmFile(const Settings &settings, const QString &heading, const QString &path)
+{
+    return SaveFileAtomically(path, ComposeTravellerHtm(settings, heading));
+}
+
+} // namespace throngkit

@@ -1,0 +1,265 @@
+#include "listing/listingfiles.h"
+#include "tests/support/testsupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+using namespace throngkit;
+using throngkit::test::NewSettings;
+using throngkit::test::ReadFile;
+using throngkit::test::WriteFile;
+
+namespace {
+
+const QByteArray RQHeader = "Num  Name                 T Weapon     Damage     Att Parry  SR  Mis HP AP Sc Ls"
+                            "                                          SCZIPDA";
+const QByteArray TravellerHeader =
+    "Num  Name                 T Weapon     Damage     Pen Skill  HP AP  Recon   SDEIES Skills";
+const QByteArray Underscores35(35, '_');
+const QByteArray Underscores20(20, '_');
+
+// A line of the given length, blank except for the texts placed at their columns (from 1).
+QByteArray Placed(int length, std::initializer_list<std::pair<int, QByteArray>> texts)
+{
+    QByteArray line(length, ' ');
+    for (const auto &[column, text] : texts)
+        line.replace(column - 1, text.size(), text);
+    return line;
+}
+
+// The lines of a file; every line, the last one included, must end with CRLF.
+std::vector<QByteArray> Lines(const QByteArray &bytes)
+{
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    std::vector<QByteArray> lines;
+    for (const QByteArray &line : bytes.split('\n')) {
+        EXPECT_TRUE(line.isEmpty() || line.endsWith('\r')) << line.constData();
+        lines.push_back(line.chopped(line.isEmpty() ? 0 : 1));
+    }
+    lines.pop_back();   // after the final line end
+    return lines;
+}
+
+void SetRQExample(RabbleMember &m)
+{
+    m.Name = u"____________________";
+    m.Level = u"G";
+    m.Weapon = u"Broadsword";
+    m.Damage = u"1D8+1+1D4";
+    m.Attack = 45;
+    m.Parry = 40;
+    m.ParryWith = u"Sh";
+    m.StrikeRank = u"5+2";
+    m.Missile = 30;
+    m.MissileType = u"J";
+    m.HitPoints = 12;
+    m.Armour = 3;
+    m.Scan = 35;
+    m.Listen = 40;
+    m.Code = u"1234567";
+}
+
+void SetTravellerExample(RabbleMember &m)
+{
+    m.Level = u"B";
+    m.Weapon = u"Autopistol";
+    m.Damage = u"3D6";
+    m.StrikeRank = u"3";
+    m.Attack = 2;
+    m.HitPoints = 45;
+    m.Armour = 7;
+    m.Scan = 2;
+    m.Code = u"789ABC";
+    m.Parry = 1;
+}
+
+const QByteArray RQExampleLine =
+    Placed(129, {{1, "1"}, {6, Underscores20}, {27, "G"}, {29, "Broadsword"}, {40, "1D8+1+1D4"},
+                 {52, "45"}, {55, "40"}, {58, "Sh"}, {62, "5+2"}, {66, "30J"}, {70, "12"}, {73, "3"},
+                 {76, "35"}, {79, "40"}, {82, "Notes"}, {88, Underscores35}, {123, "1234567"}});
+const QByteArray TravellerExampleLine =
+    Placed(132, {{1, "1"}, {6, Underscores20}, {27, "B"}, {29, "Autopistol"}, {40, "3D6"}, {51, "3"},
+                 {55, "Gun-2"}, {62, "45"}, {65, "7"}, {69, "Recon-2"}, {77, "789ABC"}, {84, "-1"},
+                 {92, "Notes"}, {98, Underscores35}});
+
+struct RblCase
+{
+    const char *name;
+    GameSystem system;
+    std::function<void(RabbleMember &)> change;
+    std::vector<QByteArray> memberLines;
+};
+
+TEST(ListingFiles, RblMemberLinesFollowTheColumnItems)
+{
+    const std::vector<RblCase> cases = {
+        {"RQ worked example", GameSystem::RuneQuest, [](RabbleMember &) {}, {RQExampleLine}},
+        {"Traveller worked example", GameSystem::Traveller, [](RabbleMember &) {}, {TravellerExampleLine}},
+        {"RQ no missile leaves 65..69 blank", GameSystem::RuneQuest,
+         [](RabbleMember &m) { m.MissileType = u" "; m.Missile = 55; },
+         {QByteArray(RQExampleLine).replace(65, 3, "   ")}},
+        {"RQ missile 7B has no leading zero", GameSystem::RuneQuest,
+         [](RabbleMember &m) { m.Missile = 7; m.MissileType = u"B"; },
+         {QByteArray(RQExampleLine).replace(65, 3, "7B ")}},
+        {"RQ parry 100 meets ParryWith", GameSystem::RuneQuest, [](RabbleMember &m) { m.Parry = 100; },
+         {QByteArray(RQExampleLine).replace(54, 5, "100Sh")}},
+        {"RQ hash form of 0", GameSystem::RuneQuest, [](RabbleMember &m) { m.Armour = 0; m.Attack = 0; },
+         {QByteArray(RQExampleLine).replace(72, 1, " ").replace(51, 2, "  ")}},
+        {"RQ missile 100 pushes the rest to column 70 of a new line", GameSystem::RuneQuest,
+         [](RabbleMember &m) { m.Missile = 100; m.MissileType = u"B"; },
+         {RQExampleLine.left(65) + "100B ",
+          QByteArray(69, ' ') + RQExampleLine.mid(69)}},
+        {"RQ listen 100 pushes the notes to column 81 of a new line", GameSystem::RuneQuest,
+         [](RabbleMember &m) { m.Listen = 100; },
+         {RQExampleLine.left(78) + "100", QByteArray(80, ' ') + RQExampleLine.mid(80)}},
+        {"Traveller HP 105 meets the armour", GameSystem::Traveller, [](RabbleMember &m) { m.HitPoints = 105; },
+         {QByteArray(TravellerExampleLine).replace(61, 4, "1057")}},
+        {"Traveller recon 0 writes Recon- alone", GameSystem::Traveller, [](RabbleMember &m) { m.Scan = 0; },
+         {QByteArray(TravellerExampleLine).replace(74, 1, " ")}},
+    };
+    for (const RblCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto settings = NewSettings();
+        settings->HowMany = 1;
+        auto &m = settings->Members[1];
+        c.system == GameSystem::RuneQuest ? SetRQExample(m) : SetTravellerExample(m);
+        c.change(m);
+        const auto lines = Lines(ComposeListingFile(c.system, FileFormat::Rbl, *settings, u"Head"_qs));
+        ASSERT_EQ(lines.size(), 3 + c.memberLines.size());
+        EXPECT_EQ(lines[0], "Head");
+        EXPECT_EQ(lines[1], "");
+        EXPECT_EQ(lines[2], c.system == GameSystem::RuneQuest ? RQHeader : TravellerHeader);
+        for (size_t i = 0; i < c.memberLines.size(); ++i)
+            EXPECT_EQ(lines[3 + i], c.memberLines[i]) << "line " << i;
+    }
+}
+
+TEST(ListingFiles, MemberCountFollowsHowMany)
+{
+    auto settings = NewSettings();
+    const std::vector<std::pair<float, size_t>> cases = {{0.5f, 0}, {-3, 0}, {10.5f, 10}, {1000, 1000}, {5000, 1000}};
+    for (const auto &[howMany, members] : cases) {
+        settings->HowMany = howMany;
+        for (GameSystem system : {GameSystem::RuneQuest, GameSystem::Traveller}) {
+            const auto lines = Lines(ComposeListingFile(system, FileFormat::Rbl, *settings, u"H"_qs));
+            ASSERT_EQ(lines.size(), 3 + members) << howMany;
+            if (members == 1000) {
+                EXPECT_TRUE(lines[3 + 6].startsWith("7    ")) << lines[9].constData();
+                EXPECT_TRUE(lines[3 + 999].startsWith("1000 ")) << lines[1002].constData();
+            }
+            const QByteArray htm = ComposeListingFile(system, FileFormat::Htm, *settings, u"H"_qs);
+            EXPECT_EQ(htm.count("    <tr>\r\n"), qsizetype(members + 1));
+            if (members == 0) {
+                EXPECT_TRUE(htm.endsWith("    </tr>\r\n</table>\r\n</body>\r\n</html>\r\n"));
+            }
+        }
+    }
+}
+
+TEST(ListingFiles, RQPageMatchesItsExpectedText)
+{
+    auto settings = NewSettings();
+    settings->HowMany = 2;
+    SetRQExample(settings->Members[1]);
+    SetRQExample(settings->Members[2]);
+    settings->Members[2].MissileType = u" ";
+    settings->Members[2].Attack = 0;
+    settings->Members[2].Armour = 0;
+    QByteArray expected = "<html>\r\n\r\n<head>\r\n<meta http-equiv=\"Content-Type\"\r\n"
+                          "content=\"text/html; charset=iso-8859-1\">\r\n"
+                          "<meta name=\"GENERATOR\" content=\"Microsoft FrontPage Express 2.0\">\r\n"
+                          "<title>RQ Rabble Listing</title>\r\n</head>\r\n\r\n<body bgcolor=\"#FFFFFF\">\r\n\r\n"
+                          "<h1>Rabble</h1>\r\n<table border=\"1\" width=\"100%\">\r\n    <tr>\r\n";
+    for (const char *label : {"Num", "Name", "T", "Weapon", "Damage", "Att", "Parry", "SR", "Mis", "HP", "AP",
+                              "Sc", "Li", "Notes", "SCZIPDA"})
+        expected += QByteArray("        <td>") + label + "</td>\r\n";
+    expected += "    </tr>\r\n";
+    // Member 1 carries a missile weapon; member 2 none, with attack and armour 0.
+    const QByteArray p = "        <td><small><small>";
+    for (const auto &[num, att, mis, ap] : {std::tuple{" 1 ", "45%", p + "30J ", " 3 "},
+                                            std::tuple{" 2 ", "%", QByteArray("        <td>_"), " 0 "}}) {
+        expected += "    <tr>\r\n";
+        for (const QByteArray &cell : {p + num, p + "__________", p + "G", p + "Broadsword", p + "1D8+1+1D4 ",
+                                       p + att, p + "40%", p + "5+2", mis, p + " 12 ", p + ap, p + "35%",
+                                       p + "40%", p + "__________", p + "1234567"})
+            expected += cell + "</td>\r\n";
+        expected += "    </tr>\r\n";
+    }
+    expected += "</table>\r\n</body>\r\n</html>\r\n";
+    EXPECT_EQ(ComposeRQHtm(*settings, u"Rabble"_qs).toStdString(), expected.toStdString());
+}
+
+TEST(ListingFiles, TravellerPageMatchesItsExpectedText)
+{
+    auto settings = NewSettings();
+    settings->HowMany = 1;
+    SetTravellerExample(settings->Members[1]);
+    settings->Members[1].Scan = 0;
+    const QByteArray p = "        <td><small><small>";
+    QByteArray expected = "<html>\r\n\r\n<head>\r\n<meta http-equiv=\"Content-Type\"\r\n"
+                          "content=\"text/html; charset=iso-8859-1\">\r\n"
+                          "<meta name=\"GENERATOR\" content=\"Microsoft FrontPage Express 2.0\">\r\n"
+                          "<title>Traveller Rabble Listing</title>\r\n</head>\r\n\r\n<body bgcolor=\"#FFFFFF\">\r\n"
+                          "<h1>Rabble</h1>\r\n<table border=\"1\" width=\"100%\">\r\n    <tr>\r\n";
+    for (const char *label : {"Num", "Name", "T", "Weapon", "Damage", "Pen", "Skill", "HP", "AP", "Recon",
+                              "SDEIES", "Skills", "Notes"})
+        expected += QByteArray("        <td>") + label + "</td>\r\n";
+    expected += "    </tr>\r\n    <tr>\r\n";
+    for (const char *cell : {" 1 ", "_____________________ ", "B", "Autopistol", "3D6       ", "3  ", "Gun-2",
+                             "45", "7", "Recon-", "789ABC ", "-1", "__________"})
+        expected += p + cell + "</td>\r\n";
+    expected += "    </tr>\r\n</table>\r\n</body>\r\n</html>\r\n";
+    EXPECT_EQ(ComposeTravellerHtm(*settings, u"Rabble"_qs).toStdString(), expected.toStdString());
+}
+
+TEST(ListingFiles, TextOutsideLatin1AndMarkupCharacters)
+{
+    auto settings = NewSettings();
+    settings->HowMany = 1;
+    SetRQExample(settings->Members[1]);
+    settings->Members[1].Weapon = u"\u20ACx<&>\"\U0001D11Ey";   // euro, markup, quote, one non-BMP clef
+    const QString heading = u"Caf\u00E9 R&D <b> \U0001D11E \xD800!"_qs;   // a lone surrogate before "!"
+
+    const auto rbl = Lines(ComposeRQRbl(*settings, heading));
+    EXPECT_EQ(rbl[0], "Caf\xE9 R&D <b> ? ?!");
+    // The clef takes two of the ten field units but is one character: one "?", and the column
+    // move to 40 still puts the damage in its place.
+    EXPECT_EQ(rbl[3], QByteArray(RQExampleLine).replace(28, 10, "?x<&>\"?y  "));
+
+    const QByteArray htm = ComposeRQHtm(*settings, heading);
+    EXPECT_TRUE(htm.contains("<h1>Caf\xE9 R&amp;D &lt;b&gt; &#119070; &#65533;!</h1>\r\n"));
+    EXPECT_TRUE(htm.contains("<small><small>&#8364;x&lt;&amp;&gt;\"&#119070;y </td>\r\n"));
+}
+
+TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto settings = NewSettings();
+    settings->HowMany = 0;
+    const QByteArray old(5000, 'x');
+    const QString target = WriteFile(dir, u"old.rbl"_qs, old);
+
+    ASSERT_TRUE(WriteRQRblFile(*settings, u"H"_qs, target).ok());
+    EXPECT_EQ(ReadFile(target), "H\r\n\r\n" + RQHeader + "\r\n");
+
+    // A regular file used as a directory stops even root; so does a missing directory.
+    WriteFile(dir, u"old.rbl"_qs, old);
+    for (const QString &bad : {target + u"/x.rbl"_qs, dir.filePath(u"missing/x.htm"_qs)}) {
+        const Outcome outcome = WriteTravellerHtmFile(*settings, u"H"_qs, bad);
+        EXPECT_FALSE(outcome.ok());
+        EXPECT_TRUE(outcome.reason().contains(QDir::toNativeSeparators(bad))) << outcome.reason().toStdString();
+    }
+    EXPECT_EQ(ReadFile(target), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{u"old.rbl"_qs});
+}
+
+} // namespace
