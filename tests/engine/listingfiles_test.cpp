@@ -38,12 +38,13 @@ QByteArray Placed(int length, std::initializer_list<std::pair<int, QByteArray>> 
 std::vector<QByteArray> Lines(const QByteArray &bytes)
 {
     EXPECT_TRUE(bytes.endsWith("\r\n"));
+    QList<QByteArray> parts = bytes.split('\n');
+    parts.removeLast();   // after the final line end
     std::vector<QByteArray> lines;
-    for (const QByteArray &line : bytes.split('\n')) {
-        EXPECT_TRUE(line.isEmpty() || line.endsWith('\r')) << line.constData();
-        lines.push_back(line.chopped(line.isEmpty() ? 0 : 1));
+    for (const QByteArray &part : parts) {
+        EXPECT_TRUE(part.endsWith('\r')) << "bare line feed before: " << part.constData();
+        lines.push_back(part.chopped(part.endsWith('\r') ? 1 : 0));
     }
-    lines.pop_back();   // after the final line end
     return lines;
 }
 
