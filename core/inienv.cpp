@@ -1,0 +1,74 @@
+#include "core/inienv.h"
+
+#include "core/paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcessEnvironment>
+
+namespace throngkit {
+
+QString GetEnvValue(const QStringList &environment, const QString &name)
+{
+    if (name.isEmpty())
+        return {};
+    for (const QString &entry : environment) {
+        const qsizetype equals = entry.indexOf(u'=');
+        // The whole name must match: "WINDIRX" does not answer for "WINDIR".
+        if (equals == name.size() && QStringView(entry).left(equals).compare(name, Qt::CaseInsensitive) == 0)
+            return entry.mid(equals + 1).trimmed();
+    }
+    return {};
+}
+
+QString GetEnvValue(const QString &name)
+{
+    return GetEnvValue(QProcessEnvironment::systemEnvironment().toStringList(), name);
+}
+
+QString IniDirectory(const QStringList &environment)
+{
+    const QString windows = GetEnvValue(environment, QStringLiteral("WINDIR"));
+    if (!windows.isEmpty())
+        return AddBackslash(windows);
+    // No Windows directory here: the user's configuration directory takes its place.
+    const QString config = GetEnvValue(environment, QStringLiteral("XDG_CONFIG_HOME"));
+    if (!config.isEmpty() && QDir::isAbsolutePath(config))
+        return AddBackslash(config);
+    QString home = GetEnvValue(environment, QStringLiteral("HOME"));
+    if (home.isEmpty())
+        home = QDir::homePath();
+    return AddBackslash(home) + QStringLiteral(".config") + QDir::separator();
+}
+
+QString GetIniValue(const QStringList &environment, const QString &iniName, const QString &key)
+{
+    QString path = iniName;
+    if (!path.contains(QDir::separator()))
+        path = IniDirectory(environment) + path;
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};   // a missing file and one that cannot be read alike give no value
+
+    const QString upperKey = key.toUpper();
+    while (!file.atEnd()) {
+        QByteArray bytes = file.readLine();
+        if (bytes.endsWith('\n'))
+            bytes.chop(1);
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        // Paths are stored as the file system spells them.
+        const QString line = QString::fromLocal8Bit(bytes);
+        if (line.size() >= upperKey.size() && line.left(upperKey.size()).toUpper() == upperKey)
+            return line.mid(upperKey.size() + 1);   // one separator character, whatever it is
+    }
+    return {};
+}
+
+QString GetIniValue(const QString &iniName, const QString &key)
+{
+    return GetIniValue(QProcessEnvironment::systemEnvironment().toStringList(), iniName, key);
+}
+
+} // namespace throngkit

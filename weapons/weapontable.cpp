@@ -1,0 +1,248 @@
+#include "weapons/weapontable.h"
+
+#include "core/paths.h"
+#include "core/numerictext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace throngkit {
+
+namespace {
+
+bool IsLineEnd(QChar c) noexcept
+{
+    return c == u'\r' || c == u'\n';
+}
+
+bool IsBlank(QChar c) noexcept
+{
+    return c == u' ' || c == u'\t';
+}
+
+// The comma-delimited fields of a table after its caption line. A field ends at a comma or a
+// line end; blanks before it are skipped; text may be quoted (and must be when it holds a
+// comma); a number also ends at a blank. Line ends separate fields like commas do, so rows are
+// not bound to lines.
+class FieldReader
+{
+public:
+    FieldReader(QStringView text, qsizetype start, int line) : m_text(text), m_pos(start), m_line(line) {}
+
+    int line() const noexcept { return m_line; }
+    const QString &problem() const noexcept { return m_problem; }
+
+    // True when nothing but blanks and line ends is left: no further row starts.
+    bool atEnd()
+    {
+        while (m_pos < m_text.size() && (IsBlank(m_text[m_pos]) || IsLineEnd(m_text[m_pos])))
+            stepOver();
+        return m_pos >= m_text.size();
+    }
+
+    std::optional<QString> text()
+    {
+        if (!startField())
+            return std::nullopt;
+        QString value;
+        if (m_text[m_pos] == u'"') {
+            ++m_pos;
+            const qsizetype start = m_pos;
+            while (m_pos < m_text.size() && m_text[m_pos] != u'"' && !IsLineEnd(m_text[m_pos]))
+                ++m_pos;
+            if (m_pos >= m_text.size() || m_text[m_pos] != u'"')
+                return fail(QStringLiteral("a quoted text is not closed on its line"));
+            value = m_text.sliced(start, m_pos - start).toString();
+            ++m_pos;
+            // Anything between the closing quote and the field's end is not part of the field.
+            while (m_pos < m_text.size() && m_text[m_pos] != u',' && !IsLineEnd(m_text[m_pos]))
+                ++m_pos;
+        } else {
+            const qsizetype start = m_pos;
+            while (m_pos < m_text.size() && m_text[m_pos] != u',' && !IsLineEnd(m_text[m_pos]))
+                ++m_pos;
+            value = m_text.sliced(start, m_pos - start).trimmed().toString();
+        }
+        endField();
+        return value;
+    }
+
+    std::optional<double> number(const char *what)
+    {
+        if (!startField())
+            return std::nullopt;
+        const qsizetype start = m_pos;
+        while (m_pos < m_text.size() && m_text[m_pos] != u',' && !IsBlank(m_text[m_pos])
+               && !IsLineEnd(m_text[m_pos]))
+            ++m_pos;
+        const QStringView token = m_text.sliced(start, m_pos - start);
+        // A number may be followed by blanks before its comma.
+        while (m_pos < m_text.size() && IsBlank(m_text[m_pos]))
+            ++m_pos;
+        endField();
+        if (token.isEmpty())
+            return 0.0;   // an empty field reads as 0
+        bool ok = false;
+        const double value = QLocale::c().toDouble(token, &ok);
+        if (!ok || !std::isfinite(value))
+            return fail(QStringLiteral("the %1 \"%2\" is not a number")
+                            .arg(QLatin1String(what), token.left(40).toString()));
+        return value;
+    }
+
+private:
+    // Skips the blanks before a field; false (cut short) when the file ends first.
+    bool startField()
+    {
+        while (m_pos < m_text.size() && IsBlank(m_text[m_pos]))
+            ++m_pos;
+        if (m_pos < m_text.size())
+            return true;
+        fail(QStringLiteral("the file ends in the middle of a row"));
+        return false;
+    }
+
+    void endField()
+    {
+        if (m_pos < m_text.size() && (m_text[m_pos] == u',' || IsLineEnd(m_text[m_pos])))
+            stepOver();
+    }
+
+    // One character, or one line end of CR LF, CR or LF.
+    void stepOver()
+    {
+        const QChar c = m_text[m_pos++];
+        if (c == u'\r' && m_pos < m_text.size() && m_text[m_pos] == u'\n')
+            ++m_pos;
+        if (IsLineEnd(c))
+            ++m_line;
+    }
+
+    std::nullopt_t fail(const QString &problem)
+    {
+        if (m_problem.isEmpty())
+            m_problem = problem;
+        return std::nullopt;
+    }
+
+    QStringView m_text;
+    qsizetype m_pos;
+    int m_line;
+    QString m_problem;
+};
+
+QString Problem(const QString &path, int line, const QString &what)
+{
+    return QStringLiteral("The weapon table %1 cannot be loaded: line %2: %3.")
+        .arg(QDir::toNativeSeparators(path)).arg(line).arg(what);
+}
+
+qsizetype CaptionEnd(QStringView text)
+{
+    qsizetype end = 0;
+    while (end < text.size() && !IsLineEnd(text[end]))
+        ++end;
+    return end;
+}
+
+} // namespace
+
+TableLoad LoadWeaponTable(Settings &settings, const QString &path)
+{
+    TableLoad result;
+    QFile file(ResolveFileName(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = QStringLiteral("The weapon table %1 cannot be opened: %2.")
+                           .arg(QDir::toNativeSeparators(path), file.errorString());
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty()) {
+        result.error = Problem(path, 1, QStringLiteral("the file is empty"));
+        return result;
+    }
+    const QString text = QString::fromLatin1(bytes);   // single-byte text
+
+    const qsizetype captionEnd = CaptionEnd(text);
+    const QString caption = text.left(captionEnd);
+    qsizetype rowsStart = captionEnd;
+    if (rowsStart < text.size() && text[rowsStart] == u'\r')
+        ++rowsStart;
+    if (rowsStart < text.size() && text[rowsStart] == u'\n')
+        ++rowsStart;
+
+    // Read into a copy first: a table that fails to load leaves the loaded one as it was.
+    std::array<WeaponRow, MaxWeaponRows + 1> rows{};
+    int count = 0;
+    FieldReader reader(text, rowsStart, 2);
+    while (!reader.atEnd()) {
+        const int rowLine = reader.line();
+        if (count == MaxWeaponRows) {
+            result.error = Problem(path, rowLine,
+                                   QStringLiteral("a table holds at most %1 weapons").arg(MaxWeaponRows));
+            return result;
+        }
+        const auto low = reader.number("Low");
+        const auto high = low ? reader.number("High") : std::nullopt;
+        const auto name = high ? reader.text() : std::nullopt;
+        const auto damage = name ? reader.text() : std::nullopt;
+        const auto rank = damage ? reader.number("SR/PEN") : std::nullopt;
+        if (!rank) {
+            result.error = Problem(path, reader.line(), reader.problem());
+            return result;
+        }
+        constexpr double FloatMax = std::numeric_limits<float>::max();
+        if (std::fabs(*low) > FloatMax || std::fabs(*high) > FloatMax) {
+            result.error = Problem(path, rowLine, QStringLiteral("a band limit is out of range"));
+            return result;
+        }
+        const double wholeRank = RoundHalfEven(*rank);
+        if (wholeRank < std::numeric_limits<qint16>::min() || wholeRank > std::numeric_limits<qint16>::max()) {
+            result.error = Problem(path, rowLine,
+                                   QStringLiteral("the SR/PEN %1 is out of range").arg(*rank));
+            return result;
+        }
+
+        WeaponRow &row = rows[++count];
+        row.Low = float(*low);
+        row.High = float(*high);
+        row.Name = *name;
+        row.Damage = *damage;
+        row.Rank = qint16(wholeRank);
+        if (row.High == 100.0f)
+            break;   // the last row; whatever follows is never read
+    }
+
+    std::copy(rows.begin() + 1, rows.begin() + 1 + count, settings.Weapons.begin() + 1);
+    settings.WeaponCount = qint16(count);
+    result.ok = true;
+    result.caption = caption;
+    return result;
+}
+
+bool ReadTableCaption(const QString &path, QString *caption)
+{
+    QFile file(ResolveFileName(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray line = file.readLine(64 * 1024);
+    if (line.isEmpty())
+        return false;
+    const QString text = QString::fromLatin1(line);
+    *caption = text.left(CaptionEnd(text));
+    return true;
+}
+
+QStringList FindWeaponTables(const QString &dbLoc)
+{
+    QDir directory(dbLoc.isEmpty() ? QStringLiteral(".") : dbLoc);
+    // Name filters of QDir ignore case unless told otherwise: "TK-WP-RQ2.DAT" is found too.
+    return directory.entryList({QStringLiteral("tk-wp*.dat")}, QDir::Files, QDir::Unsorted);
+}
+
+} // namespace throngkit
