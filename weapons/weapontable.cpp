@@ -36,6 +36,8 @@ public:
 
     int line() const noexcept { return m_line; }
     const QString &problem() const noexcept { return m_problem; }
+    int problemLine() const noexcept { return m_problemLine; }
+    bool cutShort() const noexcept { return m_cutShort; }
 
     // True when nothing but blanks and line ends is left: no further row starts.
     bool atEnd()
@@ -99,10 +101,12 @@ private:
     // Skips the blanks before a field; false (cut short) when the file ends first.
     bool startField()
     {
+        m_fieldLine = m_line;
         while (m_pos < m_text.size() && IsBlank(m_text[m_pos]))
             ++m_pos;
         if (m_pos < m_text.size())
             return true;
+        m_cutShort = true;
         fail(QStringLiteral("the file ends in the middle of a row"));
         return false;
     }
@@ -125,14 +129,19 @@ private:
 
     std::nullopt_t fail(const QString &problem)
     {
-        if (m_problem.isEmpty())
+        if (m_problem.isEmpty()) {
             m_problem = problem;
+            m_problemLine = m_fieldLine;
+        }
         return std::nullopt;
     }
 
     QStringView m_text;
     qsizetype m_pos;
     int m_line;
+    int m_fieldLine = 0;
+    int m_problemLine = 0;
+    bool m_cutShort = false;
     QString m_problem;
 };
 
@@ -193,7 +202,9 @@ TableLoad LoadWeaponTable(Settings &settings, const QString &path)
         const auto damage = name ? reader.text() : std::nullopt;
         const auto rank = damage ? reader.number("SR/PEN") : std::nullopt;
         if (!rank) {
-            result.error = Problem(path, reader.line(), reader.problem());
+            // A row cut short is named by the line it starts on, a bad field by its own line.
+            result.error = Problem(path, reader.cutShort() ? rowLine : reader.problemLine(),
+                                   reader.problem());
             return result;
         }
         constexpr double FloatMax = std::numeric_limits<float>::max();

@@ -1,0 +1,101 @@
+#include "core/numerictext.h"
+#include "generate/dice.h"
+#include "tests/support/scripteddice.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <set>
+
+using namespace throngkit;
+
+TEST(RollDice, CountsSidesAndEdgeCases)
+{
+    struct Case { double count, sides; std::deque<double> r; double total; };
+    const Case cases[] = {
+        {0, 6, {}, 0},                                    // no dice
+        {2, 0, {0.3, 0.9}, 2},                            // a die of 0 sides shows 1
+        {1, 1, {0.999999}, 1},
+        {3, 6, {0.0, 0.5, 0.999999}, 1 + 4 + 6},
+        {2.5, 6, {0.0, 0.0}, 2},                     // half to even: 2 dice
+        {3.5, 6, {0.0, 0.0, 0.0, 0.0}, 4},                // half to even: 4 dice
+        {1, 100, {test::ScriptedDice::Face(57, 100)}, 57},
+    };
+    for (const Case &c : cases) {
+        test::ScriptedDice dice(c.r);
+        EXPECT_EQ(RollDice(dice, c.count, c.sides), c.total) << c.count << "D" << c.sides;
+        EXPECT_FALSE(dice.exhausted());
+        EXPECT_EQ(dice.remaining(), 0u);
+    }
+}
+
+TEST(RollDice, SeededDiceRepeatAndCoverEveryFace)
+{
+    Dice first(12345), second(12345), other(54321);
+    std::set<double> faces;
+    bool differs = false;
+    for (int i = 0; i < 2000; ++i) {
+        const double a = RollDice(first, 1, 6);
+        EXPECT_EQ(a, RollDice(second, 1, 6));
+        differs |= a != RollDice(other, 1, 6);
+        ASSERT_GE(a, 1);
+        ASSERT_LE(a, 6);
+        faces.insert(a);
+    }
+    EXPECT_EQ(faces.size(), 6u);
+    EXPECT_TRUE(differs);
+    EXPECT_EQ(first.seed(), 12345u);
+}
+
+TEST(Dice, SeededSequenceIsPinned)
+{
+    // mt19937_64 is fully specified: its 10000th output for the default seed is in the standard.
+    std::mt19937_64 engine;
+    engine.discard(9999);
+    EXPECT_EQ(engine(), 9981545732273789042ULL);
+    Dice dice(std::mt19937_64::default_seed);
+    for (int i = 0; i < 9999; ++i)
+        dice.next();
+    EXPECT_EQ(dice.next(), double(9981545732273789042ULL >> 11) * 0x1.0p-53);
+    EXPECT_NE(Dice::freshSeed(), Dice::freshSeed());
+}
+
+TEST(CharDigit, AlphabetEndsAndRounding)
+{
+    struct Case { double value; const char16_t *digit; };
+    const Case cases[] = {
+        {0, u"0"}, {-3, u"0"}, {1, u"1"}, {9, u"9"}, {10, u"A"}, {17, u"H"}, {18, u"J"},
+        {22, u"N"}, {23, u"P"}, {27, u"T"}, {28, u"V"}, {32, u"Z"}, {33, u"-99"},
+        {16.5, u"G"}, {17.5, u"J"}, {0.5, u"0"}, {32.5, u"Z"}, {32.6, u"-99"},
+        {std::numeric_limits<double>::quiet_NaN(), u"-99"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(CharDigit(c.value), QString::fromUtf16(c.digit)) << c.value;
+}
+
+TEST(NumericValue, ReadsAsTheHowManyBoxDoes)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case { const char16_t *text; double value; };
+    const Case cases[] = {
+        {u"10", 10}, {u"  10", 10}, {u"10.7", 10.7}, {u"1 0", 10}, {u"1\t0\n0", 100},
+        {u"-2.5", -2.5}, {u"+3", 3}, {u".5", 0.5}, {u"1.2.3", 1.2}, {u"12abc", 12},
+        {u"abc", 0}, {u"", 0}, {u"-", 0}, {u".", 0}, {u"1E3", 1000}, {u"1d2", 100},
+        {u"2e-1", 0.2}, {u"1E", 1}, {u"1E+", 1}, {u"&H1F", 31}, {u"&hff", 255}, {u"&O17", 15},
+        {u"&X1", 0}, {u"&H", 0}, {u"1e999", inf}, {u"-1e999", -inf}, {u"1e-999", 0},
+        {u"1,5", 1},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(NumericValue(QStringView(c.text)), c.value) << QString::fromUtf16(c.text).toStdString();
+}
+
+TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)
+{
+    const std::pair<double, double> cases[] = {
+        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {1.5, 2}, {2.4, 2}, {2.6, 3},
+        {-0.4, -0.0}, {32767.5, 32768},
+    };
+    for (const auto &[value, rounded] : cases)
+        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
+}

@@ -1,0 +1,172 @@
+#include "core/inienv.h"
+#include "core/paths.h"
+#include "core/startup.h"
+#include "tests/support/testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace throngkit;
+
+TEST(GetEnvValue, WholeNameIgnoringCase)
+{
+    const QStringList environment{QStringLiteral("WINDIRX=/wrong"), QStringLiteral("windir= /right "),
+                                  QStringLiteral("PATH=/bin:/usr/bin"), QStringLiteral("EMPTY=")};
+    struct Case { const char16_t *name; const char16_t *value; };
+    const Case cases[] = {
+        {u"WINDIR", u"/right"}, {u"windir", u"/right"}, {u"WINDIRX", u"/wrong"}, {u"WIN", u""},
+        {u"PATH", u"/bin:/usr/bin"}, {u"EMPTY", u""}, {u"MISSING", u""}, {u"", u""},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(GetEnvValue(environment, QString::fromUtf16(c.name)), QString::fromUtf16(c.value))
+            << QString::fromUtf16(c.name).toStdString();
+}
+
+TEST(AddBackslash, AppendsTheSeparatorOnce)
+{
+    EXPECT_EQ(AddBackslash(QString()), QStringLiteral("/"));
+    EXPECT_EQ(AddBackslash(QStringLiteral("/")), QStringLiteral("/"));
+    EXPECT_EQ(AddBackslash(QStringLiteral("/games/rabble")), QStringLiteral("/games/rabble/"));
+    EXPECT_EQ(AddBackslash(QStringLiteral("/games/rabble/")), QStringLiteral("/games/rabble/"));
+    EXPECT_EQ(TablePath(QString(), QStringLiteral("t.dat")), QStringLiteral("t.dat"));
+    EXPECT_EQ(TablePath(QStringLiteral("/d/"), QStringLiteral("t.dat")), QStringLiteral("/d/t.dat"));
+    EXPECT_EQ(TablePath(QStringLiteral("/d"), QStringLiteral("t.dat")), QStringLiteral("/d/t.dat"));
+}
+
+TEST(GetIniValue, KeyIgnoringCaseOneSeparatorNothingTrimmed)
+{
+    QTemporaryDir dir;
+    const QStringList environment{QStringLiteral("WINDIR=") + dir.path()};
+    struct Case { QByteArray file; const char16_t *value; };
+    const Case cases[] = {
+        {"DBLOC=/Games/Rabble/\r\n", u"/Games/Rabble/"},
+        {"dbloc: /Data/\r\n", u" /Data/"},          // any one separator; the blank stays
+        {"dbloc= /Data/\r\n", u" /Data/"},
+        {"[paths]\r\nother=1\r\ndbloc=/x/\r\ndbloc=/y/\r\n", u"/x/"},   // the first line wins
+        {"dbloc=/lf/only/\n", u"/lf/only/"},
+        {"dbloc=/no/line/end/", u"/no/line/end/"},
+        {"dblo\r\n", u""},
+        {"", u""},
+    };
+    for (const Case &c : cases) {
+        test::WriteFile(dir, QStringLiteral("Throngkit.ini"), c.file);
+        EXPECT_EQ(GetIniValue(environment, QStringLiteral("Throngkit.ini"), QStringLiteral("DBLoc")),
+                  QString::fromUtf16(c.value)) << c.file.toStdString();
+    }
+    // A name with a directory is read where it says; a missing file gives nothing.
+    const QString elsewhere = test::WriteFile(dir, QStringLiteral("other.ini"), "DBLoc=/e/\r\n");
+    EXPECT_EQ(GetIniValue(environment, elsewhere, QStringLiteral("dbloc")), QStringLiteral("/e/"));
+    EXPECT_EQ(GetIniValue(environment, QStringLiteral("missing.ini"), QStringLiteral("dbloc")), QString());
+}
+
+TEST(IniDirectory, WindirThenXdgThenHome)
+{
+    EXPECT_EQ(IniDirectory({QStringLiteral("WINDIR=/w"), QStringLiteral("XDG_CONFIG_HOME=/x")}), QStringLiteral("/w/"));
+    EXPECT_EQ(IniDirectory({QStringLiteral("XDG_CONFIG_HOME=/x"), QStringLiteral("HOME=/h")}), QStringLiteral("/x/"));
+    EXPECT_EQ(IniDirectory({QStringLiteral("XDG_CONFIG_HOME=relative"), QStringLiteral("HOME=/h")}),
+              QStringLiteral("/h/.config/"));
+    EXPECT_EQ(IniDirectory({QStringLiteral("HOME=/h/")}), QStringLiteral("/h/.config/"));
+}
+
+TEST(ResolveFileName, FindsNamesWithoutRegardToCase)
+{
+    QTemporaryDir dir;
+    const QString table = test::WriteFile(dir, QStringLiteral("TK-WP-RQ1.DAT"), "x\r\n");
+    EXPECT_EQ(ResolveFileName(dir.filePath(QStringLiteral("tk-wp-rq1.dat"))), table);
+    EXPECT_EQ(ResolveFileName(table), table);
+    const QString missing = dir.filePath(QStringLiteral("tk-wp-zz.dat"));
+    EXPECT_EQ(ResolveFileName(missing), missing);
+}
+
+TEST(Startup, VersionTitleAndStartValues)
+{
+    EXPECT_EQ(ProgramVersion(6, 1, 0), 6.1);
+    EXPECT_EQ(TitleFor(6.1), QStringLiteral("Throngkit v6.1"));
+    EXPECT_EQ(TitleFor(ProgramVersion(7, 0, 0)), QStringLiteral("Throngkit v7"));
+    EXPECT_EQ(TitleFor(ProgramVersion(1, 2, 3)), QStringLiteral("Throngkit v1.23"));
+    const auto settings = test::NewSettings();
+    settings->HowMany = 3;
+    settings->WeaponRank = 9;
+    InitialiseSettings(*settings);
+    EXPECT_EQ(settings->Title, QStringLiteral("Throngkit v6.1"));
+    EXPECT_EQ(settings->HowMany, 10.0f);
+    EXPECT_EQ(settings->WeaponRank, 2);
+    EXPECT_EQ(settings->MissileOdds, 4);
+    EXPECT_EQ(settings->WeaponDamage.toString(), QStringLiteral("      "));
+    EXPECT_EQ(settings->ForcedWeapon.toString(), QStringLiteral("*         "));
+}
+
+class FirstRun : public ::testing::Test
+{
+protected:
+    QTemporaryDir windows, current, shipped;
+    StartupContext context() const
+    {
+        return {{QStringLiteral("WINDIR=") + windows.path()}, current.path(), shipped.path(), true};
+    }
+    QByteArray ini() const { return test::ReadFile(windows.filePath(QStringLiteral("Throngkit.ini"))); }
+};
+
+TEST_F(FirstRun, CurrentDirectoryWithTheTableIsWrittenToTheIni)
+{
+    test::WriteFile(current, QStringLiteral("tk-wp-rq1.dat"), "Mine\r\n1,100,Club,1D6,2\r\n");
+    const DataLocation location = LocateDataDirectory(context());
+    const QString candidate = current.path() + u'/';
+    EXPECT_EQ(location.dbLoc, candidate);
+    EXPECT_EQ(location.firstRunNotice,
+              QStringLiteral("Throngkit.ini has been created, assuming your data files are in ") + candidate);
+    EXPECT_EQ(ini(), "dbloc=" + candidate.toLocal8Bit() + "\r\n");
+    // The next run reads it back and writes nothing.
+    const DataLocation again = LocateDataDirectory(context());
+    EXPECT_EQ(again.dbLoc, candidate);
+    EXPECT_TRUE(again.firstRunNotice.isEmpty());
+}
+
+TEST_F(FirstRun, FallsBackToTheProgramDataDirectory)
+{
+    test::WriteFile(shipped, QStringLiteral("TK-WP-RQ1.DAT"), "Shipped\r\n1,100,Club,1D6,2\r\n");
+    const auto settings = test::NewSettings();
+    const StartupReport report = RunStartup(*settings, context());
+    EXPECT_EQ(settings->DBLoc, shipped.path() + u'/');
+    EXPECT_EQ(report.tableCaption, QStringLiteral("Shipped"));
+    EXPECT_TRUE(report.tableError.isEmpty());
+    EXPECT_EQ(settings->WeaponCount, 1);
+    EXPECT_FALSE(report.firstRunNotice.isEmpty());
+}
+
+TEST_F(FirstRun, NoTableAnywhereGoesOnWithAnEmptyTable)
+{
+    StartupContext noWrite = context();
+    noWrite.mayWriteIni = false;
+    const auto settings = test::NewSettings();
+    const StartupReport report = RunStartup(*settings, noWrite);
+    EXPECT_TRUE(settings->DBLoc.isEmpty());
+    EXPECT_EQ(settings->WeaponCount, 0);
+    EXPECT_TRUE(report.tableError.contains(QStringLiteral("tk-wp-rq1.dat"))) << report.tableError.toStdString();
+    EXPECT_TRUE(report.firstRunNotice.isEmpty());
+    EXPECT_TRUE(ini().isEmpty());
+}
+
+TEST_F(FirstRun, CommandFindsTheTableButNeverWritesTheIni)
+{
+    test::WriteFile(current, QStringLiteral("tk-wp-rq1.dat"), "Mine\r\n1,100,Club,1D6,2\r\n");
+    StartupContext noWrite = context();
+    noWrite.mayWriteIni = false;
+    EXPECT_EQ(LocateDataDirectory(noWrite).dbLoc, current.path() + u'/');
+    EXPECT_FALSE(QFile::exists(windows.filePath(QStringLiteral("Throngkit.ini"))));
+}
+
+TEST_F(FirstRun, AnIniThatCannotBeWrittenIsNotReportedAsCreated)
+{
+    test::WriteFile(current, QStringLiteral("tk-wp-rq1.dat"), "Mine\r\n1,100,Club,1D6,2\r\n");
+    // WINDIR names a file, so no INI can be created below it.
+    const QString blocker = test::WriteFile(windows, QStringLiteral("blocker"), "x");
+    const StartupContext blocked{{QStringLiteral("WINDIR=") + blocker}, current.path(), QString(), true};
+    const DataLocation location = LocateDataDirectory(blocked);
+    EXPECT_EQ(location.dbLoc, current.path() + u'/');
+    EXPECT_FALSE(location.firstRunNotice.contains(QStringLiteral("has been created")));
+    EXPECT_TRUE(location.firstRunNotice.contains(QStringLiteral("could not be created")));
+}

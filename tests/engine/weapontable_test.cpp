@@ -1,0 +1,219 @@
+#include "core/messagesink.h"
+#include "tests/support/scripteddice.h"
+#include "tests/support/testsupport.h"
+#include "weapons/weapondraw.h"
+#include "weapons/weapontable.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace throngkit;
+
+namespace {
+
+struct CollectingSink : MessageSink
+{
+    QStringList messages;
+    void showMessage(const QString &text) override { messages.append(text); }
+};
+
+QByteArray Rows(int count, bool endAt100)
+{
+    QByteArray bytes = "Many, many weapons\r\n";
+    for (int i = 1; i <= count; ++i) {
+        const int high = (endAt100 && i == count) ? 100 : i;
+        bytes += QByteArray::number(i) + ',' + QByteArray::number(high) + ",W" + QByteArray::number(i)
+                 + ",1D6,2\r\n";
+    }
+    return bytes;
+}
+
+} // namespace
+
+TEST(LoadWeaponTable, RowsCaptionAndEndRules)
+{
+    struct Case { const char *what; QByteArray file; int rows; const char16_t *caption; };
+    const Case cases[] = {
+        {"caption with commas, one row per line",
+         "Guards, city, night\r\n1,60,Spear,1D8+1,2\r\n61,100,\"2H Sword, old\",2D8,1\r\n", 2, u"Guards, city, night"},
+        {"rows not bound to lines", "T\r\n1,50,A,1D6,2,51\r\n100,B,2D6,1\r\n", 2, u"T"},
+        {"blanks before fields, a number ended by a blank", "T\n  1 ,  40 , Club , 1D6 , 3\n41,100,Axe,1D8,2\n", 2, u"T"},
+        {"100.0 ends the table", "T\r\n1,100.0,A,1,1\r\ngarbage,\"\r\n", 1, u"T"},
+        {"99.9 does not", "T\r\n1,99.9,A,1,1\r\n99.9,100,B,1,1\r\n", 2, u"T"},
+        {"ends without a High of 100", "T\r\n1,30,A,1,1\r\n31,60,B,1,1\r\n\r\n\r\n", 2, u"T"},
+        {"caption only", "Empty table\r\n", 0, u"Empty table"},
+        {"20 rows and more lines after", Rows(20, true) + "21,22,X,1,1\r\n", 20, u"Many, many weapons"},
+        {"exactly 50 rows", Rows(50, false), 50, u"Many, many weapons"},
+        {"empty SR reads as 0", "T\r\n1,100,A,1D4,\r\n", 1, u"T"},
+        {"Latin-1 text", "Arm\xe9" "e\r\n1,100,\"Ep\xe9" "e\",1D8,2\r\n", 1, u"Arm\u00e9e"},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir dir;
+        const auto settings = test::NewSettings();
+        const TableLoad loaded = LoadWeaponTable(*settings, test::WriteFile(dir, QStringLiteral("tk-wp-x.dat"), c.file));
+        ASSERT_TRUE(loaded.ok) << c.what << ": " << loaded.error.toStdString();
+        EXPECT_EQ(loaded.caption, QString::fromUtf16(c.caption)) << c.what;
+        EXPECT_EQ(settings->WeaponCount, c.rows) << c.what;
+    }
+}
+
+TEST(LoadWeaponTable, FieldsAreCutAndKept)
+{
+    QTemporaryDir dir;
+    const auto settings = test::NewSettings();
+    const TableLoad loaded = LoadWeaponTable(*settings, test::WriteFile(dir, QStringLiteral("t.dat"),
+        "T\r\n1.5,40,2H Greatsword,1D10+1D6,-3\r\n41,100,\"Pike, long\",2D6+1,0\r\n"));
+    ASSERT_TRUE(loaded.ok) << loaded.error.toStdString();
+    const WeaponRow &first = settings->Weapons[1];
+    EXPECT_EQ(first.Low, 1.5f);
+    EXPECT_EQ(first.High, 40.0f);
+    EXPECT_EQ(first.Name.toString(), QStringLiteral("2H Greatsw"));
+    EXPECT_EQ(first.Damage.toString(), QStringLiteral("1D10+1"));
+    EXPECT_EQ(first.Rank, -3);
+    EXPECT_EQ(settings->Weapons[2].Name.toString(), QStringLiteral("Pike, long"));
+    EXPECT_EQ(settings->Weapons[2].Damage.toString(), QStringLiteral("2D6+1 "));
+}
+
+TEST(LoadWeaponTable, FailuresNameFileAndLineAndKeepTheLoadedTable)
+{
+    QTemporaryDir dir;
+    const auto settings = test::NewSettings();
+    ASSERT_TRUE(LoadWeaponTable(*settings, test::WriteFile(dir, QStringLiteral("good.dat"),
+                "Good\r\n1,50,Old1,1D6,2\r\n51,100,Old2,1D8,3\r\n")).ok);
+    settings->Weapons[3].Name = u"Keep";
+
+    struct Case { const char *what; QByteArray file; const char *problem; int line; };
+    const Case cases[] = {
+        {"cut short", "T\r\n1,100,Club", "ends in the middle", 2},
+        {"cut short on a later line", "T\r\n1,50,A,1,1\r\n51,100,B\r\n", "ends in the middle", 3},
+        {"not a number", "T\r\n1,x9,A,1,1\r\n", "not a number", 2},
+        {"rank not a number", "T\r\n1,100,A,1D6,two\r\n", "not a number", 2},
+        {"rank out of 16 bits", "T\r\n1,100,A,1D6,40000\r\n", "out of range", 2},
+        {"unclosed quote", "T\r\n1,100,\"A,1D6,2\r\n", "not closed", 2},
+        {"51 rows", Rows(51, true), "at most 50", 52},
+        {"empty file", "", "empty", 1},
+    };
+    for (const Case &c : cases) {
+        const QString path = test::WriteFile(dir, QStringLiteral("bad.dat"), c.file);
+        const TableLoad loaded = LoadWeaponTable(*settings, path);
+        EXPECT_FALSE(loaded.ok) << c.what;
+        EXPECT_TRUE(loaded.error.contains(path)) << loaded.error.toStdString();
+        EXPECT_TRUE(loaded.error.contains(QLatin1String(c.problem))) << c.what << ": " << loaded.error.toStdString();
+        EXPECT_TRUE(loaded.error.contains(QStringLiteral("line %1:").arg(c.line))) << c.what << ": " << loaded.error.toStdString();
+        EXPECT_EQ(settings->WeaponCount, 2) << c.what;
+        EXPECT_EQ(settings->Weapons[1].Name.toString(), QStringLiteral("Old1      ")) << c.what;
+        EXPECT_EQ(settings->Weapons[3].Name.trimmed(), u"Keep") << c.what;
+    }
+    const TableLoad missing = LoadWeaponTable(*settings, dir.filePath(QStringLiteral("nowhere.dat")));
+    EXPECT_FALSE(missing.ok);
+    EXPECT_TRUE(missing.error.contains(QStringLiteral("nowhere.dat")));
+    EXPECT_EQ(settings->WeaponCount, 2);
+}
+
+TEST(LoadWeaponTable, NamesFoundWithoutRegardToCaseAndListedByPattern)
+{
+    QTemporaryDir dir;
+    test::WriteFile(dir, QStringLiteral("TK-WP-RQ1.DAT"), "Upper\r\n1,100,A,1,1\r\n");
+    test::WriteFile(dir, QStringLiteral("tk-wp-tr1.dat"), "Lower\r\n1,100,A,1,1\r\n");
+    test::WriteFile(dir, QStringLiteral("tk-wp.txt"), "no");
+    test::WriteFile(dir, QStringLiteral("other.dat"), "no");
+    QDir(dir.path()).mkdir(QStringLiteral("tk-wp-dir.dat"));
+    const auto settings = test::NewSettings();
+    const TableLoad loaded = LoadWeaponTable(*settings, dir.filePath(QStringLiteral("tk-wp-rq1.dat")));
+    EXPECT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.caption, QStringLiteral("Upper"));
+    QStringList found = FindWeaponTables(dir.path() + u'/');
+    found.sort();
+    EXPECT_EQ(found, (QStringList{QStringLiteral("TK-WP-RQ1.DAT"), QStringLiteral("tk-wp-tr1.dat")}));
+    QString caption;
+    EXPECT_TRUE(ReadTableCaption(dir.filePath(QStringLiteral("tk-wp-tr1.dat")), &caption));
+    EXPECT_EQ(caption, QStringLiteral("Lower"));
+    EXPECT_FALSE(ReadTableCaption(dir.filePath(QStringLiteral("none.dat")), &caption));
+}
+
+TEST(ShippedTables, LoadAndCoverOneToHundred)
+{
+    const QStringList tables = FindWeaponTables(test::SourceDataDirectory());
+    EXPECT_GE(tables.size(), 4);
+    int runeQuest = 0, traveller = 0;
+    for (const QString &name : tables) {
+        const auto settings = test::NewSettings();
+        const TableLoad loaded = LoadWeaponTable(*settings, test::SourceTable(name));
+        ASSERT_TRUE(loaded.ok) << loaded.error.toStdString();
+        const bool isRuneQuest = name.startsWith(QStringLiteral("tk-wp-rq"));
+        (isRuneQuest ? runeQuest : traveller) += 1;
+        EXPECT_TRUE(loaded.caption.startsWith(isRuneQuest ? u"Runequest " : u"Traveller ")) << name.toStdString();
+        ASSERT_GE(settings->WeaponCount, 2);
+        float expectedLow = 1;
+        for (int n = 1; n <= settings->WeaponCount; ++n) {
+            const WeaponRow &row = settings->Weapons[n];
+            EXPECT_EQ(row.Low, expectedLow) << name.toStdString() << " row " << n;
+            EXPECT_GE(row.High, row.Low);
+            EXPECT_FALSE(row.Name.trimmed().isEmpty());
+            EXPECT_FALSE(row.Damage.trimmed().isEmpty());
+            expectedLow = row.High + 1;
+        }
+        EXPECT_EQ(settings->Weapons[settings->WeaponCount].High, 100.0f) << name.toStdString();
+        // Two-handed RuneQuest weapons are marked so; nothing else may look like it.
+        if (isRuneQuest) {
+            bool anyTwoHanded = false;
+            for (int n = 1; n <= settings->WeaponCount; ++n)
+                anyTwoHanded |= settings->Weapons[n].Name.view().startsWith(u"2H ");
+            EXPECT_TRUE(anyTwoHanded) << name.toStdString();
+        }
+    }
+    EXPECT_GE(runeQuest, 2);
+    EXPECT_GE(traveller, 2);
+    const auto settings = test::NewSettings();
+    EXPECT_EQ(LoadWeaponTable(*settings, test::SourceTable(QStringLiteral("tk-wp-rq1.dat"))).caption,
+              QStringLiteral("Runequest Standard"));
+}
+
+TEST(DrawWeapon, BandsOverlapsGapsAndTheBlankNotice)
+{
+    const auto settings = test::NewSettings();
+    auto row = [&](int n, float low, float high, const char16_t *name, const char16_t *damage, qint16 rank) {
+        settings->Weapons[n] = {FixedText<10>(name), low, high, FixedText<6>(damage), rank};
+    };
+    row(1, 1, 50, u"Spear", u"1D8+1", 2);
+    row(2, 40, 55, u"Never", u"9D9", 9);   // hidden under row 1 from 40 to 50
+    row(3, 61, 70, u"", u"1D3", 4);          // 56..60 is a gap
+    row(4, 71, 100, u"2H Sword", u"2D8", 1);
+    settings->WeaponCount = 4;
+    settings->CurMember = 7;
+
+    struct Case { int roll; const char16_t *weapon; const char16_t *damage; qint16 rank; bool notice; };
+    const Case cases[] = {
+        {1, u"Spear     ", u"1D8+1 ", 2, false}, {45, u"Spear     ", u"1D8+1 ", 2, false},
+        {51, u"Never     ", u"9D9   ", 9, false}, {58, u"Untouched ", u"keep  ", 5, false},
+        {63, u"          ", u"1D3   ", 4, true}, {100, u"2H Sword  ", u"2D8   ", 1, false},
+    };
+    for (const Case &c : cases) {
+        settings->Members[7].Weapon = u"Untouched";
+        settings->WeaponDamage = u"keep";
+        settings->WeaponRank = 5;
+        test::ScriptedDice dice({test::ScriptedDice::Face(c.roll, 100)});
+        CollectingSink sink;
+        DrawWeapon(*settings, dice, &sink);
+        EXPECT_EQ(dice.remaining(), 0u);
+        EXPECT_EQ(settings->Members[7].Weapon.toString(), QString::fromUtf16(c.weapon)) << c.roll;
+        EXPECT_EQ(settings->WeaponDamage.toString(), QString::fromUtf16(c.damage)) << c.roll;
+        EXPECT_EQ(settings->WeaponRank, c.rank) << c.roll;
+        EXPECT_EQ(sink.messages, c.notice ? QStringList{QStringLiteral("63 ")} : QStringList{}) << c.roll;
+    }
+
+    // A table ending at 60 is drawn with a die of 60 sides; an empty one with a die of 0 sides.
+    row(3, 56, 60, u"Axe", u"1D6", 3);
+    settings->WeaponCount = 3;
+    test::ScriptedDice top({0.999999});
+    DrawWeapon(*settings, top, nullptr);
+    EXPECT_EQ(settings->Members[7].Weapon.trimmed(), u"Axe");
+    settings->WeaponCount = 0;
+    settings->Members[7].Weapon = u"Same";
+    test::ScriptedDice empty({0.5});
+    DrawWeapon(*settings, empty, nullptr);
+    EXPECT_EQ(settings->Members[7].Weapon.trimmed(), u"Same");
+    EXPECT_EQ(empty.remaining(), 0u);
+}
