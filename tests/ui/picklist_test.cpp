@@ -1,0 +1,181 @@
+// The pick-list dialog driven through its driver: the buttons made from a choice text, their
+// sizes and the dialog's, the number returned for a press, and a close by the frame.
+#include "ui/picklist.h"
+#include "ui/spickbox.h"
+#include "ui/twips.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace throngkit;
+
+namespace {
+
+struct SeenWhileShown
+{
+    bool shown = false;
+    bool modal = false;
+    QString caption;
+};
+
+// Runs one pick and does `act` on the dialog once it is up; a dialog that never came up is
+// closed so that the test fails instead of hanging.
+qint16 Pick(PickList &list, const QString &choices, const QString &title,
+            const std::function<void(SPICKBOX &)> &act, SeenWhileShown *seen = nullptr)
+{
+    QTimer::singleShot(0, qApp, [&] {
+        SPICKBOX *box = list.dialog();
+        if (!box || !box->isVisible()) {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+            return;
+        }
+        if (seen)
+            *seen = {true, QApplication::activeModalWidget() == box, box->windowTitle()};
+        act(*box);
+    });
+    return list.PickFromList(choices, title);
+}
+
+QString Entries(int count)
+{
+    QStringList entries;
+    for (int k = 1; k <= count; ++k)
+        entries << QStringLiteral("E%1").arg(k, 2, 10, QLatin1Char('0'));
+    return entries.join(u'/');
+}
+
+struct PickCase
+{
+    const char *name;
+    QString choices;
+    QString title;
+    QStringList captions;   // the buttons expected, top to bottom
+    int press;              // index of the button pressed
+    int buttonWidth;        // twips
+    int outerWidth;
+    int outerHeight;
+};
+
+const QString WeaponTitle = QStringLiteral("Select weapon table");
+const QString Long25 = QStringLiteral("Twenty-five characters!!!");
+
+// One dialog serves the whole table, so a pick after a longer one must hide what it left.
+const PickCase Cases[] = {
+    {"nineteen entries", Entries(19), QStringLiteral("Pick"),
+     Entries(19).split(u'/'), 18, 550, 1200, 10000},
+    {"beyond nineteen only the first are offered", Entries(21), QStringLiteral("Pick"),
+     Entries(19).split(u'/'), 18, 550, 1200, 10000},
+    {"weapon tables, second pressed", QStringLiteral("A/B/Abandon"), WeaponTitle,
+     {"A", "B", "Abandon"}, 1, 2050, 2700, 2000},
+    {"weapon tables, Abandon pressed", QStringLiteral("A/B/Abandon"), WeaponTitle,
+     {"A", "B", "Abandon"}, 2, 2050, 2700, 2000},
+    {"an entry wider than the title", QStringLiteral("A/") + Long25 + QStringLiteral("/Abandon"),
+     WeaponTitle, {"A", Long25, "Abandon"}, 1, 2650, 3300, 2000},
+    {"a title wider than the entries", QStringLiteral("Yes/No"),
+     QStringLiteral("A title of 24 characters"), {"Yes", "No"}, 0, 2550, 3200, 1500},
+    {"single entry", QStringLiteral("Only"), WeaponTitle, {"Only"}, 0, 2050, 2700, 1000},
+    {"empty entry inside", QStringLiteral("A//B"), QStringLiteral("T"), {"A", "", "B"}, 1, 250,
+     900, 2000},
+    {"trailing slash", QStringLiteral("A/B/"), QStringLiteral("T"), {"A", "B", ""}, 2, 250, 900,
+     2000},
+    {"empty choice text and title", QString(), QString(), {""}, 0, 150, 800, 1000},
+};
+
+TEST(PickListTest, ButtonsSizesAndResultFollowTheChoiceText)
+{
+    QWidget caller;
+    PickList list(&caller);
+    EXPECT_EQ(list.dialog(), nullptr);
+    SPICKBOX *firstDialog = nullptr;
+
+    for (const PickCase &c : Cases) {
+        SCOPED_TRACE(c.name);
+        SeenWhileShown seen;
+        const qint16 number = Pick(
+            list, c.choices, c.title,
+            [&](SPICKBOX &box) {
+                QTest::mouseClick(box.Command1(c.press), Qt::LeftButton);
+            },
+            &seen);
+
+        EXPECT_TRUE(seen.shown);
+        EXPECT_TRUE(seen.modal);
+        EXPECT_EQ(seen.caption, c.title);
+        EXPECT_EQ(number, c.press + 1);
+        EXPECT_EQ(list.PickedNumber(), c.press + 1);
+        EXPECT_EQ(list.PickedCaption(), c.captions.value(c.press));
+
+        SPICKBOX *box = list.dialog();
+        ASSERT_NE(box, nullptr);
+        if (!firstDialog)
+            firstDialog = box;
+        EXPECT_EQ(box, firstDialog) << "a press keeps the dialog for the next pick";
+        EXPECT_TRUE(box->isHidden());
+
+        const QSize outer = TwipsSize(c.outerWidth, c.outerHeight);
+        EXPECT_EQ(box->OuterSize(), outer);
+        const QMargins frame = box->FrameAllowance();
+        EXPECT_EQ(box->width() + frame.left() + frame.right(), outer.width());
+        EXPECT_EQ(box->height() + frame.top() + frame.bottom(), outer.height());
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        EXPECT_LE(std::abs(2 * (box->x() - screen.x()) + outer.width() - screen.width()), 1);
+        EXPECT_LE(std::abs(2 * (box->y() - screen.y()) + outer.height() - screen.height()), 1);
+
+        for (int index = 0; index < SPICKBOX::ButtonCount; ++index) {
+            SCOPED_TRACE(index);
+            const QPushButton *button = box->Command1(index);
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->objectName(), QStringLiteral("Command1_%1").arg(index));
+            EXPECT_EQ(button->width(), TwipsToPixels(c.buttonWidth));
+            if (index >= c.captions.size()) {
+                EXPECT_TRUE(button->isHidden());
+                continue;
+            }
+            EXPECT_FALSE(button->isHidden());
+            EXPECT_EQ(button->text(), c.captions.at(index));
+            EXPECT_EQ(button->geometry().top(), TwipsToPixels(120 + 480 * index));
+            EXPECT_EQ(button->height(), TwipsToPixels(375));
+            EXPECT_LE(std::abs(2 * button->x() + button->width() - box->width()), 1);
+        }
+    }
+}
+
+// A close without a press, by the frame or by Escape, returns 0 and takes the dialog with it;
+// the next pick makes a new one and answers normally.
+TEST(PickListTest, CloseWithoutPressReturnsZeroAndNextPickWorks)
+{
+    const std::pair<const char *, std::function<void(SPICKBOX &)>> closes[] = {
+        {"frame", [](SPICKBOX &box) { box.close(); }},
+        {"Escape", [](SPICKBOX &box) { QTest::keyClick(&box, Qt::Key_Escape); }},
+    };
+    for (const auto &[name, close] : closes) {
+        SCOPED_TRACE(name);
+        QWidget caller;
+        PickList list(&caller);
+        const auto pressSecond = [](SPICKBOX &box) { box.Command1(1)->click(); };
+
+        ASSERT_EQ(Pick(list, QStringLiteral("A/B/C"), QStringLiteral("T"), pressSecond), 2);
+        ASSERT_NE(list.dialog(), nullptr);
+
+        EXPECT_EQ(Pick(list, QStringLiteral("A/B/C"), QStringLiteral("T"), close), 0);
+        EXPECT_EQ(list.PickedNumber(), 0);
+        EXPECT_EQ(list.dialog(), nullptr);
+        EXPECT_EQ(caller.findChild<SPICKBOX *>(), nullptr) << "the closed dialog is destroyed";
+
+        EXPECT_EQ(Pick(list, QStringLiteral("X/Y/Z"), QStringLiteral("Again"), pressSecond), 2);
+        EXPECT_EQ(list.PickedCaption(), QStringLiteral("Y"));
+        ASSERT_NE(list.dialog(), nullptr);
+        EXPECT_EQ(list.dialog()->windowTitle(), QStringLiteral("Again"));
+    }
+}
+
+} // namespace

@@ -1,0 +1,107 @@
+#include "ui/picklist.h"
+
+#include "ui/spickbox.h"
+#include "ui/twips.h"
+
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+
+#include <algorithm>
+
+namespace throngkit {
+
+namespace {
+
+// The driver holds the entries in 19 slots; entries beyond them are not offered.
+constexpr int EntrySlots = 19;
+
+// Sizes follow the character counts alone, 100 twips a character, whatever the glyphs.
+constexpr int TwipsPerCharacter = 100;
+
+QScreen *ScreenFor(const QWidget *parent)
+{
+    if (parent && parent->screen())
+        return parent->screen();
+    return QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+PickList::PickList(QWidget *parent) : m_parent(parent) {}
+
+// The dialog is a child of the parent window but belongs to this driver: the owner of a
+// PickList destroys it before its own children go.
+PickList::~PickList()
+{
+    delete m_dialog;
+}
+
+SPICKBOX *PickList::dialog() const
+{
+    return m_dialog;
+}
+
+qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
+{
+    // Empty entries count like any other: "A//B" is three, "A/" ends with an empty one.
+    QStringList entries = choiceText.split(u'/', Qt::KeepEmptyParts);
+    if (entries.size() > EntrySlots)
+        entries.resize(EntrySlots);
+    const int entryCount = static_cast<int>(entries.size());
+
+    if (!m_dialog)
+        m_dialog = new SPICKBOX(m_parent);
+    SPICKBOX &box = *m_dialog;
+
+    box.setWindowTitle(title);
+    for (int index = 0; index < SPICKBOX::ButtonCount; ++index)
+        box.Command1(index)->hide();
+
+    qsizetype widestCharacters = title.size();
+    for (int index = 0; index < entryCount; ++index) {
+        QPushButton *button = box.Command1(index);
+        button->setText(entries.at(index));
+        button->show();
+        widestCharacters = std::max(widestCharacters, entries.at(index).size());
+    }
+    const int characters = static_cast<int>(widestCharacters);
+
+    // Hidden buttons get the width too, so that every button of the array stays alike.
+    const int buttonWidth = TwipsToPixels(150 + TwipsPerCharacter * characters);
+    for (int index = 0; index < SPICKBOX::ButtonCount; ++index) {
+        QPushButton *button = box.Command1(index);
+        button->resize(buttonWidth, button->height());
+    }
+
+    const QSize outer = TwipsSize(800 + TwipsPerCharacter * characters, 500 * (entryCount + 1));
+    box.SetOuterSize(outer);
+
+    const int buttonLeft = box.width() / 2 - buttonWidth / 2;
+    for (int index = 0; index < entryCount; ++index) {
+        QPushButton *button = box.Command1(index);
+        button->move(buttonLeft, button->y());
+    }
+
+    // A top-level window's position is that of its frame, so the outer size centres it.
+    if (const QScreen *screen = ScreenFor(m_parent)) {
+        const QRect area = screen->geometry();
+        box.move(area.x() + area.width() / 2 - outer.width() / 2,
+                 area.y() + area.height() / 2 - outer.height() / 2);
+    }
+
+    box.ClearChoice();
+    box.exec();
+
+    m_pickedNumber = box.ChosenNumber();
+    m_pickedCaption = box.ChosenCaption();
+    if (m_pickedNumber == 0) {
+        // Closed by its frame (or Escape): the dialog goes, and the next pick makes a new one.
+        delete m_dialog;
+        m_dialog = nullptr;
+    }
+    return m_pickedNumber;
+}
+
+} // namespace throngkit

@@ -1,0 +1,82 @@
+#include "ui/spickbox.h"
+
+#include "ui/twips.h"
+
+#include <QPushButton>
+#include <QWindow>
+
+namespace throngkit {
+
+namespace {
+
+// A fixed dialog frame of the design: 3 pixels of border round the inner area and a 19-pixel
+// caption bar above it.
+constexpr QMargins DesignFrame(3, 3 + 19, 3, 3);
+
+} // namespace
+
+SPICKBOX::SPICKBOX(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SPICKBOX"));
+    setWindowTitle(QStringLiteral("Select"));
+    // Only a close button: the size belongs to the driver, and a help button would mean nothing.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setSizeGripEnabled(false);
+
+    QFont font = DesignFont();
+    font.setBold(true);
+    setFont(font);
+
+    for (int index = 0; index < ButtonCount; ++index) {
+        auto *button = new QPushButton(this);
+        button->setObjectName(QStringLiteral("Command1_%1").arg(index));
+        // Tops and heights are fixed; the driver sets widths and lefts pick by pick.
+        button->setGeometry(Twips(360, 120 + 480 * index, 0, 375));
+        button->hide();
+        connect(button, &QPushButton::clicked, this, [this, index] { press(index); });
+        m_command1[static_cast<std::size_t>(index)] = button;
+    }
+}
+
+QPushButton *SPICKBOX::Command1(int index) const
+{
+    if (index < 0 || index >= ButtonCount)
+        return nullptr;
+    return m_command1[static_cast<std::size_t>(index)];
+}
+
+void SPICKBOX::ClearChoice()
+{
+    m_chosenNumber = 0;
+    m_chosenCaption.clear();
+}
+
+QMargins SPICKBOX::FrameAllowance() const
+{
+    if (const QWindow *window = windowHandle()) {
+        const QMargins reported = window->frameMargins();
+        if (!reported.isNull())
+            return reported;
+    }
+    return DesignFrame;
+}
+
+void SPICKBOX::SetOuterSize(const QSize &outer)
+{
+    m_outerSize = outer;
+    const QMargins frame = FrameAllowance();
+    setFixedSize(qMax(1, outer.width() - frame.left() - frame.right()),
+                 qMax(1, outer.height() - frame.top() - frame.bottom()));
+}
+
+void SPICKBOX::press(int index)
+{
+    m_chosenNumber = static_cast<qint16>(index + 1);
+    m_chosenCaption = m_command1[static_cast<std::size_t>(index)]->text();
+    // Accepting hides the dialog and ends the driver's wait; the dialog itself stays for the
+    // next pick.
+    accept();
+}
+
+} // namespace throngkit

@@ -1,0 +1,51 @@
+#pragma once
+
+// The pick-list dialog: a single column of up to 20 buttons, one per entry offered. The driver
+// (PickList) fills, sizes and places it; the dialog only records which button was pressed.
+#include <QDialog>
+#include <QMargins>
+#include <QSize>
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+class QPushButton;
+
+namespace throngkit {
+
+class SPICKBOX : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ButtonCount = 20;
+
+    explicit SPICKBOX(QWidget *parent = nullptr);
+
+    // Button `index` (0 to 19) of the Command1 array.
+    QPushButton *Command1(int index) const;
+
+    // The number (index + 1) of the button pressed in the current pick, 0 while none has been.
+    qint16 ChosenNumber() const { return m_chosenNumber; }
+    QString ChosenCaption() const { return m_chosenCaption; }
+
+    // Forgets the press of an earlier pick: the dialog is kept between picks.
+    void ClearChoice();
+
+    // The layout is given as the window's outer size, frame included. The frame is what the
+    // window system reports once it knows it, else the allowance of a fixed dialog frame.
+    void SetOuterSize(const QSize &outer);
+    QSize OuterSize() const { return m_outerSize; }
+    QMargins FrameAllowance() const;
+
+private:
+    void press(int index);
+
+    std::array<QPushButton *, ButtonCount> m_command1 = {};
+    qint16 m_chosenNumber = 0;
+    QString m_chosenCaption;
+    QSize m_outerSize;
+};
+
+} // namespace throngkit
