@@ -78,11 +78,7 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
     const QSize outer = TwipsSize(800 + TwipsPerCharacter * characters, 500 * (entryCount + 1));
     box.SetOuterSize(outer);
 
-    const int buttonLeft = box.width() / 2 - buttonWidth / 2;
-    for (int index = 0; index < entryCount; ++index) {
-        QPushButton *button = box.Command1(index);
-        button->move(buttonLeft, button->y());
-    }
+    box.CentreButtons();
 
     // A top-level window's position is that of its frame, so the outer size centres it.
     if (const QScreen *screen = ScreenFor(m_parent)) {

@@ -3,6 +3,7 @@
 #include "ui/twips.h"
 
 #include <QPushButton>
+#include <QShowEvent>
 #include <QWindow>
 
 namespace throngkit {
@@ -65,9 +66,32 @@ QMargins SPICKBOX::FrameAllowance() const
 void SPICKBOX::SetOuterSize(const QSize &outer)
 {
     m_outerSize = outer;
-    const QMargins frame = FrameAllowance();
-    setFixedSize(qMax(1, outer.width() - frame.left() - frame.right()),
-                 qMax(1, outer.height() - frame.top() - frame.bottom()));
+    fitInnerSize();
+}
+
+void SPICKBOX::fitInnerSize()
+{
+    m_fittedFrame = FrameAllowance();
+    setFixedSize(qMax(1, m_outerSize.width() - m_fittedFrame.left() - m_fittedFrame.right()),
+                 qMax(1, m_outerSize.height() - m_fittedFrame.top() - m_fittedFrame.bottom()));
+}
+
+void SPICKBOX::CentreButtons()
+{
+    for (QPushButton *button : m_command1) {
+        if (!button->isHidden())
+            button->move(width() / 2 - button->width() / 2, button->y());
+    }
+}
+
+void SPICKBOX::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The window system may know its frame only now; the outer size is what was asked for.
+    if (m_outerSize.isValid() && FrameAllowance() != m_fittedFrame) {
+        fitInnerSize();
+        CentreButtons();
+    }
 }
 
 void SPICKBOX::press(int index)

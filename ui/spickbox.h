@@ -34,18 +34,27 @@ public:
     void ClearChoice();
 
     // The layout is given as the window's outer size, frame included. The frame is what the
-    // window system reports once it knows it, else the allowance of a fixed dialog frame.
+    // window system reports once it knows it, else the allowance of a fixed dialog frame; the
+    // inner size is fitted again when the dialog is shown and the real frame differs.
     void SetOuterSize(const QSize &outer);
     QSize OuterSize() const { return m_outerSize; }
     QMargins FrameAllowance() const;
 
+    // Centres every visible button across the inner width.
+    void CentreButtons();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void press(int index);
+    void fitInnerSize();
 
     std::array<QPushButton *, ButtonCount> m_command1 = {};
     qint16 m_chosenNumber = 0;
     QString m_chosenCaption;
     QSize m_outerSize;
+    QMargins m_fittedFrame;
 };
 
 } // namespace throngkit
