@@ -1,0 +1,354 @@
+#include "app/commandline.h"
+#include "core/inienv.h"
+#include "tests/support/testsupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+using namespace throngkit;
+using throngkit::test::ReadFile;
+using throngkit::test::SourceTable;
+using throngkit::test::WriteFile;
+
+namespace {
+
+// The command needs an application object, as main() gives it one; gtest_main does not.
+void EnsureApplication()
+{
+    static int argc = 1;
+    static char name[] = "throngkit";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication *app = QCoreApplication::instance() ? nullptr
+                                                                : new QCoreApplication(argc, argv);
+    (void)app;
+}
+
+QByteArray ReadBack(std::FILE *file)
+{
+    std::fflush(file);
+    std::rewind(file);
+    QByteArray bytes;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, static_cast<qsizetype>(got));
+    std::fclose(file);
+    return bytes;
+}
+
+struct CommandRun
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CommandRun Generate(QStringList arguments)
+{
+    EnsureApplication();
+    arguments.prepend(QStringLiteral("throngkit"));
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    CommandRun run;
+    run.status = RunCommandLine(arguments, out, err);
+    run.out = ReadBack(out);
+    run.err = ReadBack(err);
+    return run;
+}
+
+// A table with one weapon only, so that every member shows where the table came from.
+const QByteArray OneWeaponTable = "One weapon\r\n1,10,\"Clubhammer\",1D6,3\r\n";
+
+// Every test gets its own home, INI directory and current directory.
+class CommandLine : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid() && m_work.isValid());
+        for (const char *name : {"HOME", "XDG_CONFIG_HOME", "WINDIR"}) {
+            m_saved.emplace(name, qgetenv(name));
+            qputenv(name, m_home.path().toLocal8Bit());
+        }
+        m_savedDirectory = QDir::currentPath();
+        QDir::setCurrent(m_work.path());
+    }
+
+    void TearDown() override
+    {
+        QDir::setCurrent(m_savedDirectory);
+        for (const auto &[name, value] : m_saved)
+            qputenv(name.c_str(), value);
+    }
+
+    QStringList JsonRun(const QStringList &more) const
+    {
+        return QStringList{u"generate"_qs, u"--data-dir"_qs, test::SourceDataDirectory(),
+                           u"--format"_qs, u"json"_qs}
+            + more;
+    }
+
+    QTemporaryDir m_home;
+    QTemporaryDir m_work;
+    std::map<std::string, QByteArray> m_saved;
+    QString m_savedDirectory;
+};
+
+QJsonArray Members(const CommandRun &run)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    return document.object().value(u"members").toArray();
+}
+
+TEST_F(CommandLine, SameSeedGivesSameBytesInEveryFormat)
+{
+    for (const char *system : {"runequest", "traveller"}) {
+        for (const char *format : {"listing", "json", "rbl", "htm"}) {
+            SCOPED_TRACE(std::string(system) + " " + format);
+            const QStringList base{u"generate"_qs, u"--data-dir"_qs, test::SourceDataDirectory(),
+                                   u"--system"_qs, QString::fromLatin1(system), u"--format"_qs,
+                                   QString::fromLatin1(format), u"--count"_qs, u"25"_qs};
+            const CommandRun first = Generate(base + QStringList{u"--seed"_qs, u"42"_qs});
+            const CommandRun again = Generate(base + QStringList{u"--seed"_qs, u"42"_qs});
+            const CommandRun other = Generate(base + QStringList{u"--seed"_qs, u"43"_qs});
+            ASSERT_EQ(first.status, 0) << first.err.constData();
+            EXPECT_TRUE(first.err.isEmpty());
+            EXPECT_EQ(first.out, again.out);
+            EXPECT_NE(first.out, other.out);
+
+            // To a file: the same bytes, nothing on standard output.
+            const QString path = m_work.filePath(u"rabble.out"_qs);
+            const CommandRun saved = Generate(base + QStringList{u"--seed"_qs, u"42"_qs, u"-o"_qs, path});
+            EXPECT_EQ(saved.status, 0);
+            EXPECT_TRUE(saved.out.isEmpty());
+            EXPECT_EQ(ReadFile(path), first.out);
+
+            if (QByteArray(format) != "json") {   // the listing and both files end lines in CRLF
+                EXPECT_TRUE(first.out.endsWith("\r\n"));
+                EXPECT_EQ(first.out.count('\n'), first.out.count("\r\n"));
+            }
+        }
+    }
+}
+
+TEST_F(CommandLine, JsonHasEveryFieldAtItsWidthAndTheSeedExactly)
+{
+    const std::map<QString, int> rqText{{u"name"_qs, 20}, {u"level"_qs, 1}, {u"weapon"_qs, 10},
+        {u"damage"_qs, 10}, {u"parryWith"_qs, 2}, {u"missileType"_qs, 1}, {u"strikeRank"_qs, 3},
+        {u"code"_qs, 7}};
+    const QStringList rqNumbers{u"number"_qs, u"attack"_qs, u"parry"_qs, u"missile"_qs,
+                                u"hitPoints"_qs, u"scan"_qs, u"listen"_qs, u"armour"_qs};
+    const QStringList travellerOnlyMissing{u"name"_qs, u"parryWith"_qs, u"missile"_qs,
+                                           u"missileType"_qs, u"listen"_qs};
+
+    for (const char *system : {"runequest", "traveller"}) {
+        SCOPED_TRACE(system);
+        const bool rq = QByteArray(system) == "runequest";
+        const CommandRun run = Generate(JsonRun({u"--system"_qs, QString::fromLatin1(system), u"--seed"_qs,
+                                          u"18446744073709551615"_qs, u"--count"_qs, u"12"_qs,
+                                          u"--heading"_qs, u"Say \"hi\"\\\t\u00e9"_qs}));
+        ASSERT_EQ(run.status, 0) << run.err.constData();
+        // Read as text: a double-based reader cannot hold this seed.
+        EXPECT_TRUE(run.out.contains("\"seed\": 18446744073709551615,"));
+        const QJsonObject document = QJsonDocument::fromJson(run.out).object();
+        EXPECT_EQ(document.value(u"system").toString(), QString::fromLatin1(system));
+        EXPECT_EQ(document.value(u"heading").toString(), u"Say \"hi\"\\\t\u00e9"_qs);
+
+        const QJsonArray members = Members(run);
+        ASSERT_EQ(members.size(), 12);
+        for (qsizetype i = 0; i < members.size(); ++i) {
+            const QJsonObject member = members.at(i).toObject();
+            EXPECT_EQ(member.value(u"number").toInt(), i + 1);
+            EXPECT_EQ(member.size(), rq ? 16 : 11);
+            for (const auto &[key, width] : rqText) {
+                if (!rq && travellerOnlyMissing.contains(key))
+                    continue;
+                EXPECT_TRUE(member.value(key).isString()) << key.toStdString();
+                EXPECT_EQ(member.value(key).toString().size(), width) << key.toStdString();
+            }
+            for (const QString &key : rqNumbers) {
+                if (!rq && travellerOnlyMissing.contains(key))
+                    continue;
+                EXPECT_TRUE(member.value(key).isDouble()) << key.toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(CommandLine, AFreshSeedIsReportedSoTheRabbleCanBeMadeAgain)
+{
+    const CommandRun fresh = Generate(JsonRun({}));
+    ASSERT_EQ(fresh.status, 0);
+    const auto match = QRegularExpression(u"\"seed\": (\\d+),"_qs).match(QString::fromUtf8(fresh.out));
+    ASSERT_TRUE(match.hasMatch());
+    EXPECT_EQ(Generate(JsonRun({u"--seed"_qs, match.captured(1)})).out, fresh.out);
+}
+
+TEST_F(CommandLine, OptionsReachEveryMember)
+{
+    struct Case
+    {
+        QStringList arguments;
+        qsizetype members;
+        std::map<QString, QJsonValue> every;   // what each member must show
+    };
+    const std::vector<Case> cases{
+        {{}, 10, {}},
+        {{u"--count"_qs, u"10.7"_qs}, 10, {}},
+        {{u"--count"_qs, u"1 2"_qs}, 12, {}},
+        {{u"--count"_qs, u"abc"_qs}, 0, {}},
+        {{u"--count"_qs, u"-3"_qs}, 0, {}},
+        {{u"--count"_qs, u"1000"_qs}, 1000, {}},
+        {{u"--level"_qs, u"e"_qs}, 10, {{u"level"_qs, u"E"_qs}}},
+        {{u"--level"_qs, u"P"_qs, u"--system"_qs, u"Traveller"_qs}, 10, {{u"level"_qs, u"P"_qs}}},
+        {{u"--missile"_qs, u"0"_qs}, 10, {{u"missile"_qs, 0}, {u"missileType"_qs, u" "_qs}}},
+        {{u"--weapon"_qs, u"Greatclub of doom"_qs, u"--damage"_qs, u"2D6+1D4"_qs, u"--rank"_qs,
+          u"2.5"_qs},
+         10, {{u"weapon"_qs, u"Greatclub "_qs}}},
+        {{u"--weapon"_qs, u"Mace"_qs, u"--system"_qs, u"traveller"_qs}, 10,
+         {{u"weapon"_qs, u"Mace      "_qs}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const CommandRun run = Generate(JsonRun(c.arguments + QStringList{u"--seed"_qs, u"5"_qs}));
+        ASSERT_EQ(run.status, 0) << run.err.constData();
+        const QJsonArray members = Members(run);
+        EXPECT_EQ(members.size(), c.members);
+        for (const QJsonValue &member : members) {
+            for (const auto &[key, value] : c.every)
+                EXPECT_EQ(member.toObject().value(key), value) << key.toStdString();
+        }
+    }
+}
+
+TEST_F(CommandLine, BadInputIsOneLineExitTwoAndNoFile)
+{
+    const QString broken = WriteFile(m_work, u"tk-wp-broken.dat"_qs, "Broken\r\n1,10,\"Club\"\r\n");
+    const QString target = m_work.filePath(u"out.txt"_qs);
+    struct Case
+    {
+        QStringList arguments;
+        const char *named;   // the message must name the problem
+    };
+    const std::vector<Case> cases{
+        {{u"--bogus"_qs}, "bogus"},
+        {{u"--system"_qs, u"dnd"_qs}, "dnd"},
+        {{u"--count"_qs, u"1001"_qs}, "1001"},
+        {{u"--count"_qs, u"1e9"_qs}, "1e9"},
+        {{u"--level"_qs, u"X"_qs}, "level"},
+        {{u"--level"_qs, u"EB"_qs}, "level"},
+        {{u"--shield"_qs, u"sometimes"_qs}, "shield"},
+        {{u"--missile"_qs, u"10"_qs}, "missile"},
+        {{u"--missile"_qs, u"x"_qs}, "missile"},
+        {{u"--seed"_qs, u"-1"_qs}, "seed"},
+        {{u"--seed"_qs, u"18446744073709551616"_qs}, "seed"},
+        {{u"--seed"_qs, u"12a"_qs}, "seed"},
+        {{u"--format"_qs, u"pdf"_qs}, "pdf"},
+        {{u"--weapon"_qs, u"Mace"_qs, u"--rank"_qs, u"40000"_qs}, "rank"},
+        {{u"--damage"_qs, u"1D6"_qs}, "--weapon"},
+        {{u"--table"_qs, u"no-such-table.dat"_qs}, "no-such-table.dat"},
+        {{u"--table"_qs, broken}, "tk-wp-broken.dat"},
+        {{u"--data-dir"_qs, m_work.filePath(u"missing"_qs)}, "missing"},
+        {{u"extra"_qs}, "extra"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const CommandRun run = Generate(QStringList{u"generate"_qs, u"--data-dir"_qs,
+                                             test::SourceDataDirectory(), u"-o"_qs, target}
+                                 + c.arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.constData();
+        EXPECT_TRUE(run.err.endsWith('\n'));
+        EXPECT_TRUE(run.err.contains(c.named)) << run.err.constData();
+        EXPECT_FALSE(QFile::exists(target));
+    }
+
+    // Not the generate command at all, and a save that cannot be made.
+    const QString unreachable = m_work.filePath(u"no-such-dir/out.rbl"_qs);
+    for (const QStringList &arguments :
+         {QStringList{u"generat"_qs}, QStringList{u"--count"_qs, u"5"_qs},
+          QStringList{u"generate"_qs, u"--data-dir"_qs, test::SourceDataDirectory(), u"-o"_qs,
+                      unreachable}}) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const CommandRun run = Generate(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.constData();
+    }
+    EXPECT_FALSE(QFile::exists(unreachable));
+}
+
+TEST_F(CommandLine, FindsTablesOfAnyCaseAndNeverWritesTheIni)
+{
+    // Upper-case names in a directory given on the command line.
+    QTemporaryDir data;
+    WriteFile(data, u"TK-WP-RQ1.DAT"_qs, OneWeaponTable);
+    WriteFile(data, u"TK-WP-TR1.DAT"_qs, OneWeaponTable);
+    for (const char *system : {"runequest", "traveller"}) {
+        SCOPED_TRACE(system);
+        const CommandRun run = Generate({u"generate"_qs, u"--format"_qs, u"json"_qs, u"--data-dir"_qs,
+                                  data.path(), u"--system"_qs, QString::fromLatin1(system)});
+        ASSERT_EQ(run.status, 0) << run.err.constData();
+        for (const QJsonValue &member : Members(run))
+            EXPECT_EQ(member.toObject().value(u"weapon").toString(), u"Clubhammer"_qs);
+    }
+
+    // No INI and the table in the current directory: the first-run path, which the windows
+    // would answer by writing the INI. The command uses the directory and writes nothing.
+    WriteFile(m_work, u"tk-wp-rq1.dat"_qs, OneWeaponTable);
+    const CommandRun run = Generate({u"generate"_qs, u"--format"_qs, u"json"_qs});
+    ASSERT_EQ(run.status, 0) << run.err.constData();
+    EXPECT_EQ(Members(run).first().toObject().value(u"weapon").toString(), u"Clubhammer"_qs);
+    EXPECT_FALSE(QFile::exists(IniDirectory(QProcess::systemEnvironment()) + u"Throngkit.ini"_qs));
+    EXPECT_TRUE(QDir(m_home.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+
+    // A table named by a bare name is also looked for in the data directory.
+    WriteFile(data, u"tk-wp-extra.dat"_qs, OneWeaponTable);
+    EXPECT_EQ(Generate({u"generate"_qs, u"--data-dir"_qs, data.path(), u"--table"_qs,
+                        u"TK-WP-EXTRA.DAT"_qs})
+                  .status,
+              0);
+}
+
+TEST_F(CommandLine, HelpVersionAndWhichFrontRuns)
+{
+    for (const char *option : {"--help", "-h"}) {
+        for (const QStringList &before : {QStringList{}, QStringList{u"generate"_qs}}) {
+            const CommandRun help = Generate(before + QStringList{QString::fromLatin1(option)});
+            EXPECT_EQ(help.status, 0);
+            for (const char *word : {"generate", "--count", "--seed", "--format", "--output"})
+                EXPECT_TRUE(help.out.contains(word)) << word;
+        }
+    }
+    const CommandRun version = Generate({u"--version"_qs});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.startsWith("Throngkit v6.1")) << version.out.constData();
+
+    const std::vector<std::pair<QStringList, bool>> fronts{
+        {{}, false},
+        {{u"generate"_qs, u"--count"_qs, u"3"_qs}, true},
+        {{u"--help"_qs}, true},
+        {{u"--version"_qs}, true},
+        {{u"-v"_qs}, true},
+        {{u"-style"_qs, u"fusion"_qs}, false},
+        {{u"frobnicate"_qs}, true},
+    };
+    for (const auto &[arguments, commandLine] : fronts)
+        EXPECT_EQ(WantsCommandLine(arguments), commandLine) << arguments.join(u' ').toStdString();
+}
+
+} // namespace
