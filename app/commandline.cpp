@@ -16,6 +16,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -332,7 +333,7 @@ int RunGenerate(const GenerateRequest &request, std::FILE *out, std::FILE *err)
     }
 
     ApplyRequest(request, *settings);
-    Dice dice(request.seed.value_or(Dice::freshSeed()));
+    Dice dice(request.seed ? *request.seed : Dice::freshSeed());
     StandardErrorSink notices(err);
     const Outcome generated = GenerateRabble(request.system, *settings, dice, &notices);
     if (!generated) {
@@ -371,10 +372,16 @@ int RunGenerate(const GenerateRequest &request, std::FILE *out, std::FILE *err)
     return 0;
 }
 
-QString HelpText(QCommandLineParser &parser)
+QString HelpText(QCommandLineParser &parser, const QString &programPath)
 {
-    return parser.helpText()
-        + QStringLiteral("\nWith no arguments, throngkit opens its windows.\n");
+    // The usage line names the program as it is typed, not by the path it was started from.
+    QString text = parser.helpText();
+    if (!programPath.isEmpty()) {
+        const qsizetype at = text.indexOf(programPath);
+        if (at >= 0)
+            text.replace(at, programPath.size(), QFileInfo(programPath).fileName());
+    }
+    return text + QStringLiteral("\nWith no arguments, throngkit opens its windows.\n");
 }
 
 QString VersionText()
@@ -422,7 +429,7 @@ int RunCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
         return 2;
     }
     if (parser.isSet(options.help)) {
-        WriteBytes(out, HelpText(parser).toUtf8());
+        WriteBytes(out, HelpText(parser, QCoreApplication::arguments().value(0)).toUtf8());
         return 0;
     }
     if (parser.isSet(options.version)) {

@@ -121,7 +121,8 @@ TEST_F(CommandLine, SameSeedGivesSameBytesInEveryFormat)
             SCOPED_TRACE(std::string(system) + " " + format);
             const QStringList base{u"generate"_qs, u"--data-dir"_qs, test::SourceDataDirectory(),
                                    u"--system"_qs, QString::fromLatin1(system), u"--format"_qs,
-                                   QString::fromLatin1(format), u"--count"_qs, u"25"_qs};
+                                   QString::fromLatin1(format), u"--count"_qs, u"25"_qs,
+                                   u"--heading"_qs, u"Trolls & <Co>"_qs};
             const CommandRun first = Generate(base + QStringList{u"--seed"_qs, u"42"_qs});
             const CommandRun again = Generate(base + QStringList{u"--seed"_qs, u"42"_qs});
             const CommandRun other = Generate(base + QStringList{u"--seed"_qs, u"43"_qs});
@@ -136,6 +137,13 @@ TEST_F(CommandLine, SameSeedGivesSameBytesInEveryFormat)
             EXPECT_EQ(saved.status, 0);
             EXPECT_TRUE(saved.out.isEmpty());
             EXPECT_EQ(ReadFile(path), first.out);
+
+            // The heading reaches the files, escaped in a page.
+            if (QByteArray(format) == "rbl") {
+                EXPECT_TRUE(first.out.startsWith("Trolls & <Co>\r\n\r\n"));
+            } else if (QByteArray(format) == "htm") {
+                EXPECT_TRUE(first.out.contains("Trolls &amp; &lt;Co&gt;"));
+            }
 
             if (QByteArray(format) != "json") {   // the listing and both files end lines in CRLF
                 EXPECT_TRUE(first.out.endsWith("\r\n"));
