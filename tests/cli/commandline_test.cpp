@@ -338,6 +338,7 @@ TEST_F(CommandLine, HelpVersionAndWhichFrontRuns)
         for (const QStringList &before : {QStringList{}, QStringList{u"generate"_qs}}) {
             const CommandRun help = Generate(before + QStringList{QString::fromLatin1(option)});
             EXPECT_EQ(help.status, 0);
+            EXPECT_TRUE(help.out.startsWith("Usage: throngkit ")) << help.out.constData();
             for (const char *word : {"generate", "--count", "--seed", "--format", "--output"})
                 EXPECT_TRUE(help.out.contains(word)) << word;
         }
