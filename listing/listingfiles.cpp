@@ -76,6 +76,17 @@ private:
     QByteArray &m_out;
 };
 
+// The cells that open a member row in both systems: number, name line, level, weapon, damage.
+void RowStart(PageWriter &page, int number, const RabbleMember &m, const char *nameCell)
+{
+    page.line("    <tr>");
+    page.cell(PrintedNumber(qint16(number)));
+    page.line(nameCell);
+    page.cell(m.Level.view());
+    page.cell(m.Weapon.view());
+    page.cell(m.Damage.view());
+}
+
 QByteArray StartHtm(const QString &heading, const char *title, bool emptyLineAfterBody,
                     std::initializer_list<const char *> labels, int members)
 {
@@ -182,12 +193,7 @@ QByteArray ComposeRQHtm(const Settings &settings, const QString &heading)
     PageWriter page(out);
     for (int i = 1; i <= count; ++i) {
         const RabbleMember &m = settings.Members[i];
-        page.line("    <tr>");
-        page.cell(PrintedNumber(qint16(i)));
-        page.line("        <td><small><small>__________</td>");
-        page.cell(m.Level.view());
-        page.cell(m.Weapon.view());
-        page.cell(m.Damage.view());
+        RowStart(page, i, m, "        <td><small><small>__________</td>");
         page.cell(HashForm(m.Attack), "%</td>");
         page.cell(HashForm(m.Parry), "%</td>");
         page.cell(m.StrikeRank.view());
@@ -220,12 +226,7 @@ QByteArray ComposeTravellerHtm(const Settings &settings, const QString &heading)
     PageWriter page(out);
     for (int i = 1; i <= count; ++i) {
         const RabbleMember &m = settings.Members[i];
-        page.line("    <tr>");
-        page.cell(PrintedNumber(qint16(i)));
-        page.line("        <td><small><small>_____________________ </td>");
-        page.cell(m.Level.view());
-        page.cell(m.Weapon.view());
-        page.cell(m.Damage.view());
+        RowStart(page, i, m, "        <td><small><small>_____________________ </td>");
         page.cell(m.StrikeRank.view());
         page.literal("        <td><small><small>Gun-").text(PlainDecimal(m.Attack)).line("</td>");
         page.cell(HashForm(m.HitPoints));

@@ -32,10 +32,9 @@ QString StartListing(const Settings &settings, QStringView header, int count)
     return out;
 }
 
-void AppendRQMember(QString &out, const Settings &settings, int number)
+// Number, level, weapon and damage open a member line alike in both systems.
+void AppendMemberStart(QString &out, const RabbleMember &m, int number)
 {
-    const RabbleMember &m = settings.Members[number];
-
     AppendLeftField(out, PlainDecimal(qint16(number)), 5);
     out += u' ';
     out += m.Level.view();
@@ -43,6 +42,13 @@ void AppendRQMember(QString &out, const Settings &settings, int number)
     out += m.Weapon.view();
     out += u' ';
     out += m.Damage.view();
+}
+
+void AppendRQMember(QString &out, const Settings &settings, int number)
+{
+    const RabbleMember &m = settings.Members[number];
+
+    AppendMemberStart(out, m, number);
 
     AppendLeftField(out, QString(BlankTwoDigits(m.Attack) + u'%'), 4);
     AppendLeftField(out, QString(BlankTwoDigits(m.Parry) + u'%'), 5);
@@ -77,13 +83,7 @@ void AppendTravellerMember(QString &out, const Settings &settings, int number)
 {
     const RabbleMember &m = settings.Members[number];
 
-    AppendLeftField(out, PlainDecimal(qint16(number)), 5);
-    out += u' ';
-    out += m.Level.view();
-    out += u' ';
-    out += m.Weapon.view();
-    out += u' ';
-    out += m.Damage.view();
+    AppendMemberStart(out, m, number);
     out += u' ';
     out += m.StrikeRank.view();
 
