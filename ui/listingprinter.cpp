@@ -1,0 +1,147 @@
+#include "ui/listingprinter.h"
+
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace throngkit {
+
+namespace {
+
+// Member lines start with the member's number; what follows up to the next number (a column
+// that overflowed, or text the user typed into the box) belongs to that member.
+bool IsMemberLine(const QString &line)
+{
+    return !line.isEmpty() && line.front() >= u'0' && line.front() <= u'9';
+}
+
+QStringList SplitLines(const QString &listing)
+{
+    QStringList lines = listing.split(u'\n');
+    for (QString &line : lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    // The listing ends every line, the last one too: nothing of it is below the last end.
+    while (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QList<QStringList> Entries(const QStringList &lines, qsizetype from)
+{
+    QList<QStringList> entries;
+    for (qsizetype i = from; i < lines.size(); ++i) {
+        if (entries.isEmpty() || IsMemberLine(lines[i]))
+            entries.append(QStringList());
+        entries.last().append(lines[i]);
+    }
+    return entries;
+}
+
+int LinesThatFit(qreal height, qreal lineHeight)
+{
+    return std::max(1, static_cast<int>(std::floor(height / lineHeight)));
+}
+
+} // namespace
+
+ListingPages PaginateListing(const QString &listing, int firstPageLines, int linesPerPage)
+{
+    firstPageLines = std::max(1, firstPageLines);
+    linesPerPage = std::max(1, linesPerPage);
+
+    const QStringList lines = SplitLines(listing);
+    ListingPages pages;
+    qsizetype from = 0;
+    if (!lines.isEmpty() && !IsMemberLine(lines.constFirst())) {
+        pages.header = lines.constFirst();
+        from = 1;
+    }
+
+    pages.bodies.append(QStringList());
+    const auto room = [&] {
+        const int capacity = pages.bodies.size() == 1 ? firstPageLines : linesPerPage;
+        return capacity - static_cast<int>(pages.bodies.constLast().size());
+    };
+    for (const QStringList &entry : Entries(lines, from)) {
+        if (entry.size() > room() && !pages.bodies.constLast().isEmpty())
+            pages.bodies.append(QStringList());
+        // Only an entry taller than a whole page is cut, where the page is full.
+        for (const QString &line : entry) {
+            if (room() <= 0)
+                pages.bodies.append(QStringList());
+            pages.bodies.last().append(line);
+        }
+    }
+    return pages;
+}
+
+int PrintListing(QPagedPaintDevice &device, const QString &heading, const QString &listing,
+                 const QFont &font)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return 0;
+
+    QFont headingFont = font;
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(font.pointSizeF() * 1.5);
+
+    const QFontMetricsF metrics(font, &device);
+    const QFontMetricsF headingMetrics(headingFont, &device);
+    const qreal lineHeight = metrics.lineSpacing();
+    const QRectF area(0, 0, device.width(), device.height());
+
+    const bool hasHeading = !heading.isEmpty();
+    const qreal headingHeight = hasHeading ? headingMetrics.lineSpacing() + lineHeight : 0;
+    // The header gets half a line more for the rule under it.
+    const qreal headerHeight = lineHeight * 1.5;
+    const qreal footerHeight = lineHeight * 2;
+    const qreal bodyHeight = area.height() - headerHeight - footerHeight;
+
+    const ListingPages pages =
+        PaginateListing(listing, LinesThatFit(bodyHeight - headingHeight, lineHeight),
+                        LinesThatFit(bodyHeight, lineHeight));
+    const int pageCount = static_cast<int>(pages.bodies.size());
+
+    painter.setClipRect(area);
+    for (int page = 0; page < pageCount; ++page) {
+        if (page > 0 && !device.newPage())
+            return 0;
+
+        qreal top = area.top();
+        if (page == 0 && hasHeading) {
+            painter.setFont(headingFont);
+            painter.drawText(QPointF(area.left(), top + headingMetrics.ascent()), heading);
+            top += headingHeight;
+        }
+
+        painter.setFont(font);
+        if (!pages.header.isEmpty()) {
+            painter.drawText(QPointF(area.left(), top + metrics.ascent()), pages.header);
+            const qreal ruleY = top + lineHeight * 1.25;
+            painter.setPen(QPen(Qt::black, std::max<qreal>(1, lineHeight / 16)));
+            painter.drawLine(QPointF(area.left(), ruleY),
+                             QPointF(area.left() + metrics.horizontalAdvance(pages.header), ruleY));
+        }
+        top += headerHeight;
+
+        for (const QString &line : pages.bodies[page]) {
+            painter.drawText(QPointF(area.left(), top + metrics.ascent()), line);
+            top += lineHeight;
+        }
+
+        const QString footer = QStringLiteral("Page %1 of %2").arg(page + 1).arg(pageCount);
+        painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(footer) / 2,
+                                 area.bottom() - metrics.descent()),
+                         footer);
+    }
+    return painter.end() ? pageCount : 0;
+}
+
+} // namespace throngkit

@@ -1,0 +1,33 @@
+#pragma once
+
+// The listing on paper: a heading on the first page, the listing's header line at the top of
+// every page, page numbers at the foot, and no member cut across pages.
+#include <QFont>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QPagedPaintDevice;
+
+namespace throngkit {
+
+// The listing cut into pages. A member's entry is its line (a digit in the first column) and
+// the lines after it up to the next member; an entry moves to the next page whole unless it is
+// taller than a page on its own.
+struct ListingPages
+{
+    QString header;              // the first line, unless that is already a member
+    QList<QStringList> bodies;   // each page's lines under the header; at least one page
+};
+
+// firstPageLines and linesPerPage count the lines under the header (at least 1 each; the first
+// page has less room because of the heading). Line ends may be CRLF or LF.
+ListingPages PaginateListing(const QString &listing, int firstPageLines, int linesPerPage);
+
+// Prints heading (left out when empty) and listing in font on device, the header and the
+// page's entries on each page and "Page n of m" at its foot. The number of pages printed, or 0
+// when the device would not start (a file that cannot be written, a printer gone).
+int PrintListing(QPagedPaintDevice &device, const QString &heading, const QString &listing,
+                 const QFont &font);
+
+} // namespace throngkit
