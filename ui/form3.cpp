@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "core/startup.h"
+#include "ui/listingprinter.h"
 #include "ui/prompts.h"
 #include "ui/twips.h"
 
@@ -9,7 +10,11 @@
 #include <QFont>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+
+#include <utility>
 
 namespace throngkit {
 
@@ -42,10 +47,19 @@ QString WithDefaultExtension(QString path, const QString &extension)
     return path + extension;
 }
 
+bool AskPrintDialog(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
 } // namespace
 
 Form3::Form3(Settings &settings, Prompts &prompts, QLineEdit &headingBox, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_prompts(prompts), m_headingBox(headingBox)
+    : QDialog(parent), m_settings(settings), m_prompts(prompts), m_headingBox(headingBox),
+      m_printSetup(AskPrintDialog)
 {
     setObjectName(QStringLiteral("Form3"));
     setFont(DesignFont());
@@ -73,10 +87,12 @@ Form3::Form3(Settings &settings, Prompts &prompts, QLineEdit &headingBox, QWidge
     m_command1 = makeButton("Command1", QStringLiteral("Exit"), Twips(0, 0, 735, 495));
     m_command2 = makeButton("Command2", QStringLiteral("Save .rbl"), Twips(840, 0, 735, 495));
     m_command3 = makeButton("Command3", QStringLiteral("Save .htm"), Twips(1680, 0, 735, 495));
+    m_command4 = makeButton("Command4", QStringLiteral("Print"), Twips(2520, 0, 735, 495));
 
     setTabOrder(m_text1, m_command1);
     setTabOrder(m_command1, m_command2);
     setTabOrder(m_command2, m_command3);
+    setTabOrder(m_command3, m_command4);
     m_text1->setFocus();
 
     // Exit only hides the window, so Display shows the same text again. Closing it by the frame
@@ -84,6 +100,7 @@ Form3::Form3(Settings &settings, Prompts &prompts, QLineEdit &headingBox, QWidge
     connect(m_command1, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_command2, &QPushButton::clicked, this, [this] { SaveListingFile(FileFormat::Rbl); });
     connect(m_command3, &QPushButton::clicked, this, [this] { SaveListingFile(FileFormat::Htm); });
+    connect(m_command4, &QPushButton::clicked, this, &Form3::PrintListingText);
 }
 
 void Form3::ShowListing(const QString &listing)
@@ -127,6 +144,29 @@ void Form3::SaveListingFile(FileFormat format)
         ComposeListingFile(system, format, m_settings, m_headingBox.text()));
     if (!saved)
         m_prompts.message(this, saved.reason());
+}
+
+void Form3::SetPrintSetup(PrintSetup setup)
+{
+    m_printSetup = setup ? std::move(setup) : PrintSetup(AskPrintDialog);
+}
+
+void Form3::PrintListingText()
+{
+    AskHeading();
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(m_headingBox.text().isEmpty() ? m_settings.Title : m_headingBox.text());
+    if (!m_printSetup(this, printer))
+        return;   // Cancel: nothing is printed, and nothing is said
+
+    // Printed as the box holds it: what the user typed into it is what they asked to see.
+    if (PrintListing(printer, m_headingBox.text(), m_text1->toPlainText(), m_text1->font()) > 0)
+        return;
+    const QString file = printer.outputFileName();
+    m_prompts.message(this, file.isEmpty()
+                                ? QStringLiteral("The listing could not be printed.")
+                                : QStringLiteral("The listing could not be printed to %1.").arg(file));
 }
 
 } // namespace throngkit

@@ -1,12 +1,15 @@
 #pragma once
 
-// The listing window: the rabble's text listing, and its two save actions.
+// The listing window: the rabble's text listing, its two save actions and its printing.
 #include "listing/listingfiles.h"
 
 #include <QDialog>
 
+#include <functional>
+
 class QLineEdit;
 class QPlainTextEdit;
+class QPrinter;
 class QPushButton;
 
 namespace throngkit {
@@ -33,6 +36,15 @@ public:
     // The save actions of "Save .rbl" and "Save .htm".
     void SaveListingFile(FileFormat format);
 
+    // The action of "Print": settles the heading as the saves do, then prints the listing as
+    // the box holds it on the printer the print dialog sets up. Cancel prints nothing.
+    void PrintListingText();
+
+    // Sets up printer for the user and says whether to print; the platform's print dialog
+    // unless replaced (tests print to a PDF file without one).
+    using PrintSetup = std::function<bool(QWidget *parent, QPrinter &printer)>;
+    void SetPrintSetup(PrintSetup setup);
+
 private:
     Settings &m_settings;
     Prompts &m_prompts;
@@ -42,6 +54,8 @@ private:
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;
     QPushButton *m_command3 = nullptr;
+    QPushButton *m_command4 = nullptr;
+    PrintSetup m_printSetup;
 };
 
 } // namespace throngkit

@@ -1,5 +1,5 @@
-// The listing window on its own: its start state, Exit and the frame, and both save actions
-// with the heading question and the file dialog answered by FakePrompts.
+// The listing window on its own: its start state, Exit and the frame, both save actions with
+// the heading question and the file dialog answered by FakePrompts, and printing to a PDF file.
 #include "core/settings.h"
 #include "core/startup.h"
 #include "listing/listingfiles.h"
@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -60,14 +62,23 @@ TEST_F(Form3Test, StartsAsDesigned)
     const struct { const char *name; QString caption; QRect rect; } buttons[] = {
         {"Command1", "Exit", QRect(0, 0, 49, 33)},
         {"Command2", "Save .rbl", QRect(56, 0, 49, 33)},
-        {"Command3", "Save .htm", QRect(112, 0, 49, 33)}};
+        {"Command3", "Save .htm", QRect(112, 0, 49, 33)},
+        {"Command4", "Print", QRect(168, 0, 49, 33)}};
+    // Tab skips what cannot take the focus, such as the text box's own scroll bars.
+    const auto nextTabStop = [](QWidget *widget) {
+        do
+            widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus));
+        return widget;
+    };
     QWidget *previous = &text1();
     for (const auto &b : buttons) {
         EXPECT_EQ(button(b.name).text(), b.caption);
         EXPECT_EQ(button(b.name).geometry(), b.rect) << b.name;
-        EXPECT_EQ(previous->nextInFocusChain(), &button(b.name)) << b.name;
+        EXPECT_EQ(nextTabStop(previous), &button(b.name)) << b.name;
         previous = &button(b.name);
     }
+    EXPECT_EQ(nextTabStop(previous), &text1());
     form->show();
     EXPECT_EQ(form->focusWidget(), &text1());
 }
@@ -169,6 +180,55 @@ TEST_F(Form3Test, FailedWriteIsReportedAndTheWindowStays)
     EXPECT_FALSE(prompts.messages().constFirst().isEmpty());
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(savedFiles().isEmpty());
+}
+
+QString PdfText(const QString &pdf)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(pdftotext.waitForFinished(60000));
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
+TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)
+{
+    form->ShowListing("Num   T Weapon\r\n1     B Broadsword\r\n");
+    QTest::keyClicks(&text1(), "typed ");
+    // The print dialog's answer: where the pages go, and OK or Cancel.
+    const struct { const char *file; bool ok; std::optional<QString> heading; bool printed; int messages; } cases[] = {
+        {"cancelled.pdf", false, QString("Unused"), false, 0},
+        {"raid.pdf", true, QString("My Raiders"), true, 0},
+        {"no such folder/raid.pdf", true, std::nullopt, false, 1},
+    };
+    for (const auto &c : cases) {
+        prompts.calls.clear();
+        heading.setText("Throngkit Listing");
+        prompts.textAnswers = {c.heading};
+        const QString path = dir.filePath(c.file);
+        int dialogs = 0;
+        form->SetPrintSetup([&](QWidget *parent, QPrinter &printer) {
+            ++dialogs;
+            EXPECT_EQ(parent, form.data());
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            return c.ok;
+        });
+        button("Command4").click();
+
+        EXPECT_EQ(dialogs, 1) << c.file;
+        EXPECT_EQ(prompts.count("askText"), 1) << "the heading is settled as for a save";
+        EXPECT_EQ(QFileInfo::exists(path), c.printed) << c.file;
+        EXPECT_EQ(prompts.messages().size(), c.messages) << c.file;
+        if (c.printed) {
+            const QStringList lines = PdfText(path).split(u'\n', Qt::SkipEmptyParts);
+            ASSERT_GE(lines.size(), 4);
+            EXPECT_EQ(lines[0].simplified(), *c.heading);
+            EXPECT_EQ(lines[1].simplified(), "typed Num T Weapon");
+            EXPECT_EQ(lines[2].simplified(), "1 B Broadsword");
+            EXPECT_EQ(lines[3].simplified(), "Page 1 of 1");
+        }
+    }
+    EXPECT_EQ(prompts.count("saveFileName"), 0);
 }
 
 } // namespace
