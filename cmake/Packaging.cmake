@@ -1,12 +1,5 @@
 # Desktop integration and the Debian package.
 
-# The listing window prints. Linked here rather than in ui/CMakeLists.txt so that the print
-# support stays with the rest of what makes this a desktop program; target_link_libraries on a
-# target of another directory is legal from CMake 3.13 on. GLOBAL, because ui/ was added before
-# this runs and would not see an imported target of this directory otherwise.
-find_package(Qt6 REQUIRED COMPONENTS PrintSupport GLOBAL)
-target_link_libraries(throngkit_ui PUBLIC Qt6::PrintSupport)
-
 set(THRONGKIT_APP_ID io.github.throngkit.Throngkit)
 set(THRONGKIT_LINUX_DIR ${PROJECT_SOURCE_DIR}/data/linux)
 
