@@ -139,11 +139,13 @@ double NumericValue(QStringView text) noexcept
     if (error == std::errc::result_out_of_range) {
         // Too large (or too small) for a double: infinity or 0, judged by the decimal magnitude.
         long long magnitude = integerDigits;
-        const long long limit = std::numeric_limits<long long>::max() / 4;
+        // Past a quintillion the exact exponent no longer matters, and more digits would overflow.
+        constexpr long long ExponentCap = 1'000'000'000'000'000'000LL;
         long long exponentValue = 0;
         for (char digit : exponent) {
+            if (exponentValue >= ExponentCap / 10)
+                break;
             exponentValue = exponentValue * 10 + (digit - '0');
-            if (exponentValue > limit) break;
         }
         magnitude += exponentSign * exponentValue;
         value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;

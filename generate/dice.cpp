@@ -41,6 +41,15 @@ quint64 Dice::freshSeed()
 
 double RollDice(Dice &dice, double count, double sides)
 {
+    // The generators throw a few whole dice of whole sides: that case avoids the library's
+    // rounding calls. sides * r is never negative there, so truncation is the floor.
+    if (count >= 0 && count <= 1000 && count == double(int(count)) && sides >= 0
+        && sides <= 0x1.0p52) {
+        double total = 0;
+        for (int die = int(count); die > 0; --die)
+            total += double(static_cast<qint64>(sides * dice.next())) + 1;
+        return total;
+    }
     const double dieCount = RoundHalfEven(count);
     double total = 0;
     for (double die = 0; die < dieCount; ++die)
@@ -48,15 +57,21 @@ double RollDice(Dice &dice, double count, double sides)
     return total;
 }
 
-QString CharDigit(double value)
+QStringView CharDigitView(double value) noexcept
 {
     static constexpr char16_t Alphabet[] = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
-    const double whole = RoundHalfEven(value);
+    const bool small = value > -1e9 && value < 1e9;   // NaN too is not small
+    const double whole = small && value == double(int(value)) ? value : RoundHalfEven(value);
     if (whole <= 0)
-        return QStringLiteral("0");
+        return u"0";
     if (whole > 32 || std::isnan(whole))
-        return QStringLiteral("-99");
-    return QString(QChar(Alphabet[static_cast<int>(whole) - 1]));
+        return u"-99";
+    return QStringView(&Alphabet[static_cast<int>(whole) - 1], 1);
+}
+
+QString CharDigit(double value)
+{
+    return CharDigitView(value).toString();
 }
 
 } // namespace throngkit

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <random>
@@ -33,5 +34,6 @@ double RollDice(Dice &dice, double count, double sides);
 // A characteristic value as one character of "123456789ABCDEFGHJKLMNPQRSTVWXYZ": 0 or less gives
 // "0", above 32 gives "-99"; a value that is not whole is rounded half to even first.
 QString CharDigit(double value);
+QStringView CharDigitView(double value) noexcept;   // the same, without a copy
 
 } // namespace throngkit

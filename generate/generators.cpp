@@ -2,9 +2,12 @@
 
 #include "core/messagesink.h"
 #include "generate/dice.h"
+#include "listing/numberforms.h"
 #include "weapons/weapondraw.h"
 
+#include <array>
 #include <cmath>
+#include <initializer_list>
 
 namespace throngkit {
 
@@ -61,6 +64,29 @@ bool WeaponIsForced(const Settings &settings)
 {
     return settings.ForcedWeapon.first() != u'*';
 }
+
+// Short texts put together in place, so that making a member allocates nothing.
+class Joined
+{
+public:
+    Joined() noexcept = default;
+    Joined(std::initializer_list<QStringView> parts) noexcept
+    {
+        for (QStringView part : parts)
+            append(part);
+    }
+    void append(QStringView part) noexcept
+    {
+        for (QChar c : part)
+            if (m_size < qsizetype(m_chars.size()))
+                m_chars[m_size++] = c;
+    }
+    operator QStringView() const noexcept { return QStringView(m_chars.data(), m_size); }
+
+private:
+    std::array<QChar, 32> m_chars;
+    qsizetype m_size = 0;
+};
 
 QStringView WithoutTrailingBlanks(QStringView text)
 {
@@ -128,11 +154,10 @@ void MakeRQMember(Settings &settings, Dice &dice, MessageSink *notices)
 
     m.Name = u"____________________";
 
-    QString code;
-    code.reserve(7);
+    Joined code;
     for (int j = 1; j <= 7; ++j) {
         chars[j] = (j == 3 || j == 4) ? RollDice(dice, 2, 6) + 6 : RollDice(dice, 3, 6);
-        code += CharDigit(chars[j]);
+        code.append(CharDigitView(chars[j]));
     }
     m.Code = code;
     const double str = chars[1], con = chars[2], siz = chars[3], intel = chars[4], dex = chars[6];
@@ -146,14 +171,9 @@ void MakeRQMember(Settings &settings, Dice &dice, MessageSink *notices)
     else
         DrawWeapon(settings, dice, notices);
 
-    QString strikeRanks = QString::number(DexPart(dex) + SizPart(siz));
-    strikeRanks += u'+';
-    strikeRanks += QString::number(settings.WeaponRank);
-    m.StrikeRank = strikeRanks;
-
-    QString damage = WithoutTrailingBlanks(settings.WeaponDamage.view()).toString();
-    damage += DamageBonus(str + siz);
-    m.Damage = damage;
+    m.StrikeRank = Joined({PlainDecimal(qint16(DexPart(dex) + SizPart(siz))), u"+",
+                           PlainDecimal(settings.WeaponRank)});
+    m.Damage = Joined({WithoutTrailingBlanks(settings.WeaponDamage.view()), DamageBonus(str + siz)});
 
     const int strengthPart = int(std::floor((str - 10) / 2));
     const int attackModifier = strengthPart + int(dex - 10) - int(con - 10);
@@ -231,11 +251,10 @@ void MakeTravellerMember(Settings &settings, Dice &dice, MessageSink *notices)
     RabbleMember &m = settings.Members[settings.CurMember];
     auto &chars = settings.Chars;
 
-    QString code;
-    code.reserve(6);
+    Joined code;
     for (int j = 1; j <= 6; ++j) {
         chars[j] = RollDice(dice, 2, 6) + 3;
-        code += CharDigit(chars[j]);
+        code.append(CharDigitView(chars[j]));
     }
     m.Code = code;   // the seventh character is the padding blank
     m.HitPoints = qint16(3 * (chars[1] + chars[2] + chars[3]));
@@ -248,7 +267,7 @@ void MakeTravellerMember(Settings &settings, Dice &dice, MessageSink *notices)
     else
         DrawWeapon(settings, dice, notices);
     m.Damage = settings.WeaponDamage.view();
-    m.StrikeRank = QString::number(settings.WeaponRank);
+    m.StrikeRank = PlainDecimal(settings.WeaponRank).view();
 
     // As with RuneQuest, an unknown level throws no armour die and leaves skill base 0.
     int skillBase = 0;

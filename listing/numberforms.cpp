@@ -6,49 +6,74 @@ namespace throngkit {
 namespace {
 
 // Digits of |v| (no sign), at least minDigits of them; 0 with minDigits 0 gives no digits.
-QString Digits(qint16 v, int minDigits)
+void AppendDigits(NumberText &out, qint16 v, int minDigits)
 {
-    const int magnitude = std::abs(int(v));
-    if (magnitude == 0 && minDigits == 0)
-        return QString();
-    return QString::number(magnitude).rightJustified(minDigits, QLatin1Char('0'));
+    int magnitude = std::abs(int(v));
+    char16_t digits[5];
+    int count = 0;
+    while (magnitude > 0) {
+        digits[count++] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    }
+    for (int pad = count; pad < minDigits; ++pad)
+        out.append(u'0');
+    while (count > 0)
+        out.append(digits[--count]);
 }
 
-QString WithSign(qint16 v, const QString &unsignedText)
+NumberText Signed(qint16 v)
 {
-    return v < 0 ? QLatin1Char('-') + unsignedText : unsignedText;
+    NumberText text;
+    if (v < 0)
+        text.append(u'-');
+    return text;
 }
 
 } // namespace
 
-QString PlainDecimal(qint16 v)
+NumberText PlainDecimal(qint16 v)
 {
-    return QString::number(v);
+    NumberText text = Signed(v);
+    AppendDigits(text, v, 1);
+    return text;
 }
 
-QString HashForm(qint16 v)
+NumberText HashForm(qint16 v)
 {
-    return WithSign(v, Digits(v, 0));
+    NumberText text = Signed(v);
+    AppendDigits(text, v, 0);
+    return text;
 }
 
-QString HashBlank(qint16 v)
+NumberText HashBlank(qint16 v)
 {
-    return WithSign(v, Digits(v, 0) + QLatin1Char(' '));
+    NumberText text = HashForm(v);
+    text.append(u' ');
+    return text;
 }
 
-QString BlankTwoDigits(qint16 v)
+NumberText BlankTwoDigits(qint16 v)
 {
-    return WithSign(v, QLatin1Char(' ') + Digits(v, 2));
+    NumberText text = Signed(v);
+    text.append(u' ');
+    AppendDigits(text, v, 2);
+    return text;
 }
 
-QString TwoDigits(qint16 v)
+NumberText TwoDigits(qint16 v)
 {
-    return WithSign(v, Digits(v, 2));
+    NumberText text = Signed(v);
+    AppendDigits(text, v, 2);
+    return text;
 }
 
-QString PrintedNumber(qint16 v)
+NumberText PrintedNumber(qint16 v)
 {
-    return (v < 0 ? QLatin1Char('-') : QLatin1Char(' ')) + Digits(v, 1) + QLatin1Char(' ');
+    NumberText text;
+    text.append(v < 0 ? u'-' : u' ');
+    AppendDigits(text, v, 1);
+    text.append(u' ');
+    return text;
 }
 
 } // namespace throngkit

@@ -2,6 +2,9 @@
 
 #include "listing/numberforms.h"
 
+#include <algorithm>
+#include <array>
+
 namespace throngkit {
 
 namespace {
@@ -14,8 +17,52 @@ constexpr QStringView TravellerHeader =
 // Room for the longest ordinary line and its line end, so that a full rabble is one allocation.
 constexpr qsizetype LineRoom = 80;
 
+// Collects the pieces of member lines and hands them to the listing in large blocks: a thousand
+// members are some twenty thousand pieces, and each append to a QString costs a capacity check.
+class LineBuffer
+{
+public:
+    explicit LineBuffer(QString &out) noexcept : m_out(out) {}
+    ~LineBuffer() { flush(); }
+    LineBuffer(const LineBuffer &) = delete;
+    LineBuffer &operator=(const LineBuffer &) = delete;
+
+    LineBuffer &operator+=(QStringView text)
+    {
+        if (m_size + text.size() > Capacity) {
+            flush();
+            if (text.size() > Capacity) {
+                m_out += text;
+                return *this;
+            }
+        }
+        std::copy(text.begin(), text.end(), m_chars.begin() + m_size);
+        m_size += text.size();
+        return *this;
+    }
+    LineBuffer &operator+=(QChar c) { return *this += QStringView(&c, 1); }
+
+    void flush()
+    {
+        m_out.append(m_chars.data(), m_size);
+        m_size = 0;
+    }
+
+private:
+    static constexpr qsizetype Capacity = 4096;
+    QString &m_out;
+    std::array<QChar, Capacity> m_chars;
+    qsizetype m_size = 0;
+};
+
+NumberText Percent(NumberText number)
+{
+    number.append(u'%');
+    return number;
+}
+
 // text written over width blanks: longer text loses its tail, shorter text is padded.
-void AppendLeftField(QString &out, QStringView text, int width)
+void AppendLeftField(LineBuffer &out, QStringView text, int width)
 {
     const QStringView kept = text.left(width);
     out += kept;
@@ -33,7 +80,7 @@ QString StartListing(const Settings &settings, QStringView header, int count)
 }
 
 // Number, level, weapon and damage open a member line alike in both systems.
-void AppendMemberStart(QString &out, const RabbleMember &m, int number)
+void AppendMemberStart(LineBuffer &out, const RabbleMember &m, int number)
 {
     AppendLeftField(out, PlainDecimal(qint16(number)), 5);
     out += u' ';
@@ -44,14 +91,14 @@ void AppendMemberStart(QString &out, const RabbleMember &m, int number)
     out += m.Damage.view();
 }
 
-void AppendRQMember(QString &out, const Settings &settings, int number)
+void AppendRQMember(LineBuffer &out, const Settings &settings, int number)
 {
     const RabbleMember &m = settings.Members[number];
 
     AppendMemberStart(out, m, number);
 
-    AppendLeftField(out, QString(BlankTwoDigits(m.Attack) + u'%'), 4);
-    AppendLeftField(out, QString(BlankTwoDigits(m.Parry) + u'%'), 5);
+    AppendLeftField(out, Percent(BlankTwoDigits(m.Attack)), 4);
+    AppendLeftField(out, Percent(BlankTwoDigits(m.Parry)), 5);
 
     out += m.ParryWith.view();
     out += u' ';
@@ -79,7 +126,7 @@ void AppendRQMember(QString &out, const Settings &settings, int number)
     out += settings.CrLf;
 }
 
-void AppendTravellerMember(QString &out, const Settings &settings, int number)
+void AppendTravellerMember(LineBuffer &out, const Settings &settings, int number)
 {
     const RabbleMember &m = settings.Members[number];
 
@@ -107,8 +154,11 @@ QString BuildRQListing(const Settings &settings)
 {
     const int count = ListedMemberCount(settings.HowMany);
     QString out = StartListing(settings, RQHeader, count);
-    for (int i = 1; i <= count; ++i)
-        AppendRQMember(out, settings, i);
+    {
+        LineBuffer lines(out);
+        for (int i = 1; i <= count; ++i)
+            AppendRQMember(lines, settings, i);
+    }
     return out;
 }
 
@@ -116,8 +166,11 @@ QString BuildTravellerListing(const Settings &settings)
 {
     const int count = ListedMemberCount(settings.HowMany);
     QString out = StartListing(settings, TravellerHeader, count);
-    for (int i = 1; i <= count; ++i)
-        AppendTravellerMember(out, settings, i);
+    {
+        LineBuffer lines(out);
+        for (int i = 1; i <= count; ++i)
+            AppendTravellerMember(lines, settings, i);
+    }
     return out;
 }
 

@@ -84,7 +84,8 @@ TEST(NumericValue, ReadsAsTheHowManyBoxDoes)
         {u"abc", 0}, {u"", 0}, {u"-", 0}, {u".", 0}, {u"1E3", 1000}, {u"1d2", 100},
         {u"2e-1", 0.2}, {u"1E", 1}, {u"1E+", 1}, {u"&H1F", 31}, {u"&hff", 255}, {u"&O17", 15},
         {u"&X1", 0}, {u"&H", 0}, {u"1e999", inf}, {u"-1e999", -inf}, {u"1e-999", 0},
-        {u"1,5", 1},
+        {u"1,5", 1}, {u"5e0 1333333333333333333333333333333", inf},   // exponent far past any double
+        {u"5e-1333333333333333333333333333333", 0},
     };
     for (const Case &c : cases)
         EXPECT_EQ(NumericValue(QStringView(c.text)), c.value) << QString::fromUtf16(c.text).toStdString();

@@ -1,0 +1,72 @@
+// The engine's hot paths at full capacity: 1000 members generated and listed, and 1000-member
+// files composed and written, for each system.
+#include "core/settings.h"
+#include "core/startup.h"
+#include "generate/dice.h"
+#include "generate/generators.h"
+#include "listing/listingfiles.h"
+#include "listing/screenlisting.h"
+#include "weapons/weapontable.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace throngkit {
+namespace {
+
+std::unique_ptr<Settings> FullRabbleSettings(GameSystem system)
+{
+    auto settings = std::make_unique<Settings>();
+    InitialiseSettings(*settings);
+    const QString table = QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/")
+                          + (system == GameSystem::RuneQuest ? QString::fromUtf16(RuneQuestTableName)
+                                                             : QString::fromUtf16(TravellerTableName));
+    if (!LoadWeaponTable(*settings, table).ok)
+        std::abort();
+    settings->HowMany = MaxMembers;
+    return settings;
+}
+
+void GenerateAndList(benchmark::State &state, GameSystem system)
+{
+    const auto settings = FullRabbleSettings(system);
+    Dice dice(20261207);
+    for (auto _ : state) {
+        if (!GenerateRabble(system, *settings, dice))
+            state.SkipWithError("generation refused");
+        benchmark::DoNotOptimize(BuildListing(system, *settings));
+    }
+    state.SetItemsProcessed(state.iterations() * MaxMembers);
+}
+
+void WriteFile(benchmark::State &state, GameSystem system, FileFormat format)
+{
+    const auto settings = FullRabbleSettings(system);
+    Dice dice(20261207);
+    GenerateRabble(system, *settings, dice);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(format == FileFormat::Rbl ? QStringLiteral("bench.rbl")
+                                                                : QStringLiteral("bench.htm"));
+    for (auto _ : state) {
+        const Outcome saved = SaveFileAtomically(
+            path, ComposeListingFile(system, format, *settings, QStringLiteral("Benchmark")));
+        if (!saved)
+            state.SkipWithError("save failed");
+    }
+    state.SetItemsProcessed(state.iterations() * MaxMembers);
+}
+
+BENCHMARK_CAPTURE(GenerateAndList, runequest, GameSystem::RuneQuest)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(GenerateAndList, traveller, GameSystem::Traveller)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WriteFile, runequest_rbl, GameSystem::RuneQuest, FileFormat::Rbl)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WriteFile, runequest_htm, GameSystem::RuneQuest, FileFormat::Htm)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WriteFile, traveller_rbl, GameSystem::Traveller, FileFormat::Rbl)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WriteFile, traveller_htm, GameSystem::Traveller, FileFormat::Htm)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace throngkit
+
+BENCHMARK_MAIN();

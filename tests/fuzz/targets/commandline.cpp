@@ -1,0 +1,43 @@
+// Any argument list for the command: NUL bytes separate the arguments. It answers with an exit
+// status, never with a crash; files it is asked to write land in a scratch directory.
+#include "fuzzsupport.h"
+
+#include "app/commandline.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static int argc = 1;
+    static char name[] = "throngkit";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication *app = [] {
+        qputenv("WINDIR", throngkit::fuzz::ScratchDirectory().toLocal8Bit());
+        auto *created = new QCoreApplication(argc, argv);
+        QDir::setCurrent(throngkit::fuzz::ScratchDirectory());
+        return created;
+    }();
+    (void)app;
+    static std::FILE *sink = std::fopen("/dev/null", "w");
+
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    // No paths with directories: whatever -o names stays inside the scratch directory.
+    if (bytes.contains('/'))
+        return 0;
+    QStringList arguments{QStringLiteral("throngkit")};
+    for (const QByteArray &argument : bytes.split('\0')) {
+        if (arguments.size() > 32)
+            break;
+        arguments.append(QString::fromUtf8(argument));
+    }
+    if (!throngkit::WantsCommandLine(arguments.mid(1)))
+        return 0;
+    const int status = throngkit::RunCommandLine(arguments, sink, sink);
+    if (status != 0 && status != 2)
+        std::abort();
+    return 0;
+}
