@@ -20,17 +20,6 @@ namespace throngkit {
 
 namespace {
 
-QFont ListingFont()
-{
-    // Where Courier New is missing, fontconfig maps it to its metric twin (Liberation Mono);
-    // the hints keep the listing fixed-pitch wherever neither exists.
-    QFont font(QStringLiteral("Courier New"));
-    font.setPointSizeF(8.25);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    return font;
-}
-
 // A name the user cannot have meant as a file: empty, or still holding the dialog's wildcard.
 bool IsUsableFileName(const QString &path)
 {

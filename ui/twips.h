@@ -40,4 +40,16 @@ inline QFont DesignFont()
     return font;
 }
 
+// The listing's fixed-pitch face, on screen and on paper. Where Courier New is missing,
+// fontconfig maps it to its metric twin (Liberation Mono); the hints keep the listing
+// fixed-pitch wherever neither exists.
+inline QFont ListingFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(8.25);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
 } // namespace throngkit

@@ -5,6 +5,7 @@
 #include "listing/screenlisting.h"
 #include "tests/support/testsupport.h"
 #include "ui/listingprinter.h"
+#include "ui/twips.h"
 
 #include <QPageSize>
 #include <QPrinter>
@@ -52,14 +53,6 @@ TEST(ListingPrinterTest, MembersStayWholeOnAPage)
     }
 }
 
-QFont ListingFont()
-{
-    QFont font(QStringLiteral("Courier New"));
-    font.setPointSizeF(8.25);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    return font;
-}
 
 // Each page's non-empty lines, blanks runs squeezed (pdftotext spaces columns by position).
 QList<QStringList> PdfPages(const QString &pdf)
