@@ -39,5 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int status = throngkit::RunCommandLine(arguments, sink, sink);
     if (status != 0 && status != 2)
         std::abort();
+    // Each input starts from an empty directory, so a run depends on its input alone and a long
+    // run does not fill the disk with listings.
+    QDir scratch(throngkit::fuzz::ScratchDirectory());
+    for (const QString &name : scratch.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (!scratch.remove(name))
+            QDir(scratch.filePath(name)).removeRecursively();
+    }
     return 0;
 }
