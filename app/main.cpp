@@ -1,5 +1,5 @@
 #include "app/commandline.h"
-#include "ui/desktop.h"
+#include "app/desktoplibrary.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -14,5 +14,5 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         return throngkit::RunCommandLine(QCoreApplication::arguments(), stdout, stderr);
     }
-    return throngkit::RunDesktop(argc, argv);
+    return throngkit::OpenDesktop(argc, argv, stderr);
 }

@@ -49,8 +49,9 @@ weapon drawn from a weighted weapon table, damage, combat figures, hit points,
 armour and a code of characteristics. The rabble is shown as a fixed-width
 listing that can be printed or saved as a text listing or an HTML page.
 The throngkit generate command makes the same rabbles without a window.")
-# The libraries come from what the program links (dpkg-shlibdeps, from dpkg-dev). The window
-# system plugin is not linked but loaded: Qt only recommends it, and without it no window opens.
+# The libraries come from what the program and its windows' library link (dpkg-shlibdeps, from
+# dpkg-dev, reads every ELF file of the package, lib/throngkit/ too). The window system plugin is
+# not linked but loaded: Qt only recommends it, and without it no window opens.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # Courier New and Arial are not on Debian; their metric twins keep the listing's columns and

@@ -2,6 +2,8 @@
 # Checks of the installed program, run by ctest:
 #   installed.sh install BUILD_DIR PREFIX   install the build into a fresh PREFIX
 #   installed.sh run PREFIX                 the installed command finds the installed tables
+#                                           and maps no library of the windows; without
+#                                           arguments the windows' library loads
 #   installed.sh desktop PREFIX             the desktop files are installed, valid and agree
 set -euo pipefail
 
@@ -21,6 +23,10 @@ run_isolated() {
 
 member_lines() { grep -c '^[0-9]' <<<"$1" || true; }
 
+# The libraries that the dynamic loader looked up or mapped, one a line, from LD_DEBUG=libs.
+mapped_libraries() { sed -nE 's/.*(find library=|calling init: )([^ ;]+).*/\2/p' "$1"; }
+window_libraries='(^|/)lib(Qt6(Gui|Widgets|PrintSupport|XcbQpa|WaylandClient|OpenGL)|X11|xcb|wayland|GL|EGL|OpenGL|GLX|xkbcommon)[^/]*$|throngkit_desktop'
+
 case ${1:-} in
 install)
     build=$2 prefix=$3
@@ -33,6 +39,8 @@ install)
         [[ -s $prefix/$file ]] || fail "$file was not installed"
     done
     [[ -x $prefix/bin/throngkit ]] || fail "bin/throngkit is not executable"
+    [[ -n $(find "$prefix" -path '*/throngkit/*throngkit_desktop.so' -type f) ]] \
+        || fail "the windows' library was not installed"
     compgen -G "$prefix/share/man/man1/throngkit.1*" >/dev/null || fail "no manual page installed"
     ;;
 
@@ -50,6 +58,29 @@ $out"
         [[ $(head -n1 <<<"$out") == Num* ]] || fail "$system: no header line in:
 $out"
     done
+    # The command line never maps the windows' libraries; the loader's log proves it looked.
+    for command in "generate --count 1000 --format htm -o rabble.htm" --help --version; do
+        # shellcheck disable=SC2086
+        run_isolated "$scratch/libs" env LD_DEBUG=libs "$prefix/bin/throngkit" $command \
+            > /dev/null 2> "$scratch/loader.log" || fail "throngkit $command failed"
+        mapped_libraries "$scratch/loader.log" | grep -q libQt6Core \
+            || fail "throngkit $command: no loader log"
+        if mapped_libraries "$scratch/loader.log" | grep -E "$window_libraries"; then
+            fail "throngkit $command mapped the libraries above"
+        fi
+    done
+
+    # Without arguments the windows' library loads and asks Qt for a window system (one that
+    # does not exist here, so that the run ends without a window to close).
+    run_isolated "$scratch/windows" env LD_DEBUG=libs QT_QPA_PLATFORM=no-such-platform \
+        bash -c 'ulimit -c 0; exec "$0"' "$prefix/bin/throngkit" \
+        > /dev/null 2> "$scratch/loader.log" || true
+    mapped_libraries "$scratch/loader.log" | grep -q "^$prefix/.*throngkit_desktop\.so$" \
+        || fail "throngkit without arguments did not load the installed windows' library"
+    grep -q no-such-platform "$scratch/loader.log" \
+        || fail "the windows' library did not reach Qt's window system"
+    rm -rf "$scratch/libs" "$scratch/windows"
+
     # The command reads the INI but leaves the user's configuration alone.
     [[ -z $(find "$scratch" -iname 'throngkit.ini') ]] || fail "generate wrote an INI file"
 
@@ -61,6 +92,12 @@ $out"
            >/dev/null 2>&1; then
         fail "a program with no tables installed beside it still generated a rabble"
     fi
+    # ... nor its windows: it says so rather than crash.
+    status=0
+    run_isolated "$scratch/bare-windows" "$scratch/bare/bin/throngkit" \
+        > /dev/null 2> "$scratch/bare.log" || status=$?
+    [[ $status == 1 ]] && grep -q 'the windows cannot open' "$scratch/bare.log" \
+        || fail "a program with no windows' library beside it: status $status, $(cat "$scratch/bare.log")"
     ;;
 
 desktop)

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdio>
+
+namespace throngkit {
+
+// Loads the windows' library installed beside the program (the build tree has the same layout)
+// and runs the desktop program from it. When the library is missing or broken, says why on err
+// and returns a failure status.
+int OpenDesktop(int argc, char *argv[], std::FILE *err);
+
+} // namespace throngkit
