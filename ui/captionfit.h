@@ -1,0 +1,14 @@
+#pragma once
+
+// Keeps every caption whole inside its control. The layouts are fixed rectangles drawn for a
+// narrow 8-point face; with a wider face a caption that would be cut gets a smaller font instead.
+class QWidget;
+
+namespace throngkit {
+
+// Fits the captions of every control under window (labels, buttons, option buttons, check
+// boxes, frames' titles, drop-down lists) to the window's own font, shrinking only the controls
+// whose text does not fit. Run again whenever the window's font or a caption changes.
+void FitCaptions(QWidget &window);
+
+} // namespace throngkit
