@@ -1,6 +1,7 @@
 #include "ui/captionfit.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -165,6 +166,14 @@ void FitCaptions(QWidget &window)
         if (!qobject_cast<QGroupBox *>(control))
             Fit(*control, shrunkFrames.contains(control->parentWidget()) ? windowSize : 0);
     }
+}
+
+int TitleBarWidth(const QString &title)
+{
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const int button = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return QFontMetrics(bold).horizontalAdvance(title) + 5 * button;
 }
 
 } // namespace throngkit

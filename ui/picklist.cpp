@@ -31,16 +31,6 @@ QScreen *ScreenFor(const QWidget *parent)
     return QGuiApplication::primaryScreen();
 }
 
-// The title bar's font belongs to the window manager; a bold face of the application's size and
-// room for an icon and two buttons keep the title readable in most of them.
-int TitleBarWidth(const QString &title)
-{
-    QFont bold = QApplication::font();
-    bold.setBold(true);
-    const int button = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    return QFontMetrics(bold).horizontalAdvance(title) + 3 * button;
-}
-
 } // namespace
 
 PickList::PickList(QWidget *parent) : m_parent(parent) {}

@@ -1,6 +1,7 @@
 #include "ui/prompts.h"
 
 #include "core/settings.h"
+#include "ui/captionfit.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -17,17 +18,6 @@ namespace throngkit {
 
 namespace {
 
-// A box is as wide as its text, and a short text ("57 ", the blank-weapon notice) would leave
-// the title cut by the title bar's buttons; the window manager's title font is unknown, so the
-// allowance is generous: a bold face of the application's size and room for four buttons.
-int TitleBarWidth(const QString &title)
-{
-    QFont bold = QApplication::font();
-    bold.setBold(true);
-    const int button = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    return QFontMetrics(bold).horizontalAdvance(title) + 4 * button;
-}
-
 bool IsPattern(const QString &fileName)
 {
     return fileName.contains(u'*') || fileName.contains(u'?');
@@ -39,6 +29,8 @@ void QtPrompts::message(QWidget *parent, const QString &text, MessageKind kind)
 {
     QMessageBox box(kind == MessageKind::Failure ? QMessageBox::Warning : QMessageBox::Information,
                     m_settings.Title, text, QMessageBox::Ok, parent);
+    // A box is as wide as its text, and a short one ("57 ", the blank-weapon notice) would leave
+    // the title cut in the title bar.
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
         grid->addItem(new QSpacerItem(TitleBarWidth(box.windowTitle()), 0, QSizePolicy::Minimum,
                                       QSizePolicy::Fixed),

@@ -49,7 +49,10 @@ inline QFont DesignFont()
 // fixed-pitch wherever neither exists.
 inline QFont ListingFont()
 {
-    QFont font(QStringLiteral("Courier New"));
+    QFont font;
+    // Named in turn, not left to fontconfig's aliases, which a trimmed font set may lack.
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                      QStringLiteral("Cousine"), QStringLiteral("DejaVu Sans Mono")});
     font.setPointSizeF(8.25);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);

@@ -509,8 +509,9 @@ TEST_F(Form2Test, BlankWeaponIsReportedOncePerGenerate)
     EXPECT_EQ(prompts.messages().size(), 2);
     EXPECT_EQ(prompts.count("showModal"), 2);
     for (const auto &call : prompts.calls) {
-        if (call.kind == "message")
+        if (call.kind == "message") {
             EXPECT_EQ(call.messageKind, MessageKind::Notice);
+        }
     }
 }
 
