@@ -53,9 +53,8 @@ The throngkit generate command makes the same rabbles without a window.")
 # dpkg-dev, reads every ELF file of the package, lib/throngkit/ too). The window system plugin is
 # not linked but loaded: Qt only recommends it, and without it no window opens.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# Courier New and Arial are not on Debian; their metric twins keep the listing's columns and
-# the captions inside their buttons.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+# The windows are laid out for Liberation Sans and the listing for Liberation Mono (the metric
+# twins of Arial and Courier New): without them captions come out in smaller type.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2 | fonts-liberation")
 
 include(CPack)

@@ -10,7 +10,7 @@ std::unique_ptr<Form2> OpenConfigurationWindow(Settings &settings, Dice &dice, P
                                                const StartupReport &report)
 {
     if (!report.firstRunNotice.isEmpty())
-        prompts.message(nullptr, report.firstRunNotice);
+        prompts.message(nullptr, report.firstRunNotice, MessageKind::Notice);
 
     auto form2 = std::make_unique<Form2>(settings, dice, prompts);
     form2->ShowTableCaption(QStringLiteral("Runequest Standard"));

@@ -7,13 +7,16 @@
 #include "generate/dice.h"
 #include "generate/generators.h"
 #include "listing/screenlisting.h"
+#include "ui/captionfit.h"
 #include "ui/form3.h"
 #include "ui/picklist.h"
 #include "ui/prompts.h"
 #include "ui/twips.h"
+#include "weapons/tablecatalog.h"
 #include "weapons/weapontable.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
@@ -29,6 +32,7 @@
 #include <QToolButton>
 
 #include <limits>
+#include <utility>
 
 // The action buttons' pictures live in a resource of this static library; nothing else refers
 // to it, so the linker would drop it unless it is registered by name.
@@ -45,15 +49,19 @@ namespace throngkit {
 
 namespace {
 
-// The pick list holds 19 entries, one of them "Abandon".
-constexpr int MaxOfferedTables = 18;
+// The pick list holds 19 entries, one of them "Abandon"; a page of a longer catalogue gives one
+// more of them to "More tables…".
+constexpr int PickListEntries = 19;
 
 // Notices of the generators (the blank-weapon roll) as message boxes over the window.
 class MessageBoxSink final : public MessageSink
 {
 public:
     MessageBoxSink(Prompts &prompts, QWidget *parent) : m_prompts(prompts), m_parent(parent) {}
-    void showMessage(const QString &text) override { m_prompts.message(m_parent, text); }
+    void showMessage(const QString &text) override
+    {
+        m_prompts.message(m_parent, text, MessageKind::Notice);
+    }
 
 private:
     Prompts &m_prompts;
@@ -90,10 +98,19 @@ QToolButton *MakeActionButton(QWidget *container, const char *name, const QStrin
 {
     auto *button = Place(new QToolButton(container), name, rect);
     button->setText(caption);
-    button->setIcon(QIcon(icon));
+    button->setIcon(QIcon(icon));   // with its @2x twin for scaled desktops
     button->setIconSize(QSize(32, 32));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     return button;
+}
+
+// A label's caption as the name of the control it labels: "Name:" names the box "Name".
+QString AccessibleName(QString caption)
+{
+    caption.remove(u'&');
+    if (caption.endsWith(u':'))
+        caption.chop(1);
+    return caption;
 }
 
 // The first character of a list entry: the code the entry stands for.
@@ -115,6 +132,7 @@ Form2::Form2(Settings &settings, Dice &dice, Prompts &prompts, QWidget *parent)
     };
     buildControls();
     load();
+    FitCaptions(*this);
 }
 
 Form2::~Form2() = default;
@@ -209,6 +227,20 @@ void Form2::buildControls()
     m_label10 = MakeLabel(this, "Label10", QStringLiteral("Heading for listing"),
                           Twips(1800, 1920, 2175, 255));
 
+    // Screen readers name a box by its label, not by the frame around it.
+    const std::pair<QLabel *, QWidget *> labelled[] = {
+        {m_label1, m_combo1}, {m_label4, m_combo2}, {m_label5, m_text1},
+        {m_label5, m_flatScrollBar1}, {m_label6, m_combo3}, {m_label7, m_text2},
+        {m_label8, m_text3}, {m_label9, m_text4}, {m_label10, m_text5}};
+    for (const auto &[label, control] : labelled) {
+        if (control != m_flatScrollBar1)
+            label->setBuddy(control);
+        control->setAccessibleName(AccessibleName(label->text()));
+    }
+    m_label2->setBuddy(m_command1);
+    m_label3->setAccessibleName(AccessibleName(m_label2->text()));
+    m_list1->setAccessibleName(QStringLiteral("Weapon table files"));
+
     // CommonDialog1, the save dialog, is not a widget here: the listing window asks Prompts
     // for a file name whenever it saves.
 
@@ -285,7 +317,20 @@ void Form2::load()
 
 void Form2::ShowTableCaption(const QString &caption)
 {
+    setTableCaption(caption);
+}
+
+void Form2::setTableCaption(const QString &caption)
+{
     m_label3->setText(caption);
+    FitCaptions(*this);
+}
+
+void Form2::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        FitCaptions(*this);
 }
 
 void Form2::SetPicker(Picker picker)
@@ -310,6 +355,8 @@ void Form2::switchSystem(GameSystem system)
                             static_cast<QWidget *>(m_label6), static_cast<QWidget *>(m_combo3)})
         choice->setVisible(runeQuest);
     m_label9->setText(runeQuest ? QStringLiteral("SR") : QStringLiteral("PEN"));
+    m_text4->setAccessibleName(m_label9->text());
+    FitCaptions(*this);
     loadTable(TablePath(m_settings.DBLoc, QString::fromUtf16(runeQuest ? RuneQuestTableName
                                                                        : TravellerTableName)));
 }
@@ -318,7 +365,7 @@ void Form2::loadTable(const QString &path)
 {
     const TableLoad loaded = LoadWeaponTable(m_settings, path);
     if (loaded.ok)
-        m_label3->setText(loaded.caption);
+        setTableCaption(loaded.caption);
     else
         m_prompts.message(this, loaded.error);   // the table loaded before stays in use
 }
@@ -326,33 +373,43 @@ void Form2::loadTable(const QString &path)
 void Form2::Browse()
 {
     m_list1->clear();
-    QStringList captions;
-    for (const QString &name : FindWeaponTables(m_settings.DBLoc)) {
-        if (captions.size() == MaxOfferedTables)
+    const QList<OfferedTable> tables = OfferedWeaponTables(m_settings.DBLoc);
+    for (const OfferedTable &table : tables)
+        m_list1->addItem(table.fileName);
+
+    // Paged when the tables outnumber one pick list: a full page ends in "More tables…" and
+    // "Abandon", and the numbers of a page count from 1 as on any pick list.
+    const QString more = QStringLiteral("More tables\u2026");
+    const int count = static_cast<int>(tables.size());
+    int first = 0;
+    int chosenRow = -1;
+    for (;;) {
+        const bool lastPage = count - first <= PickListEntries - 1;
+        const int onPage = lastPage ? count - first : PickListEntries - 2;
+        QStringList choices;
+        for (int row = first; row < first + onPage; ++row)
+            choices << tables.at(row).caption;
+        if (!lastPage)
+            choices << more;
+        choices << QStringLiteral("Abandon");
+        const int chosen = m_picker(choices.join(u'/'), QStringLiteral("Select weapon table"));
+        if (chosen >= 1 && chosen <= onPage) {
+            chosenRow = first + chosen - 1;
             break;
-        QString caption;
-        if (!ReadTableCaption(TablePath(m_settings.DBLoc, name), &caption))
-            continue;   // an empty or unreadable file is no table to offer
-        // A "/" would split the caption into two choices and shift every number after it.
-        caption.replace(u'/', u'-');
-        m_list1->addItem(name);
-        captions << caption;
+        }
+        if (lastPage || chosen != onPage + 1)
+            return;   // "Abandon", or the list closed without a choice
+        first += onPage;
     }
 
-    const int chosen = m_picker(QStringList(captions + QStringList{QStringLiteral("Abandon")})
-                                    .join(u'/'),
-                                QStringLiteral("Select weapon table"));
-    if (chosen < 1 || chosen > m_list1->count())
-        return;   // "Abandon", or the list closed without a choice
-
     const QString previousCaption = m_label3->text();
-    m_label3->setText(captions.at(chosen - 1));
+    setTableCaption(tables.at(chosenRow).caption);
     const TableLoad loaded =
-        LoadWeaponTable(m_settings, TablePath(m_settings.DBLoc, m_list1->item(chosen - 1)->text()));
+        LoadWeaponTable(m_settings, TablePath(m_settings.DBLoc, m_list1->item(chosenRow)->text()));
     if (loaded.ok) {
-        m_label3->setText(loaded.caption);
+        setTableCaption(loaded.caption);
     } else {
-        m_label3->setText(previousCaption);
+        setTableCaption(previousCaption);
         m_prompts.message(this, loaded.error);
     }
 }
@@ -366,6 +423,13 @@ void Form2::Generate()
         return;
     }
     const bool forced = m_check1->isChecked();
+    // Every member would get a blank weapon with damage "*": a rabble no referee wants.
+    if (!forced && m_settings.WeaponCount < 1) {
+        m_prompts.message(this, QStringLiteral(
+            "No weapon table is loaded. Choose one with \"Browse\", select a game system again "
+            "to load its standard table, or tick \"%1\".").arg(m_check1->text()));
+        return;
+    }
     const double rank = forced ? RoundHalfEven(NumericValue(m_text4->text())) : 2.0;
     if (!(rank >= std::numeric_limits<qint16>::min() && rank <= std::numeric_limits<qint16>::max())) {
         m_prompts.message(this, QStringLiteral("\"%1\" must be between -32768 and 32767.")

@@ -56,12 +56,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();
     void load();
     void switchSystem(GameSystem system);
     void loadTable(const QString &path);
+    void setTableCaption(const QString &caption);
     GameSystem selectedSystem() const;
 
     Settings &m_settings;

@@ -2,10 +2,12 @@
 
 #include "core/settings.h"
 #include "core/startup.h"
+#include "ui/captionfit.h"
 #include "ui/listingprinter.h"
 #include "ui/prompts.h"
 #include "ui/twips.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QFont>
 #include <QLineEdit>
@@ -83,6 +85,8 @@ Form3::Form3(Settings &settings, Prompts &prompts, QLineEdit &headingBox, QWidge
     setTabOrder(m_command2, m_command3);
     setTabOrder(m_command3, m_command4);
     m_text1->setFocus();
+    m_text1->setAccessibleName(QStringLiteral("Listing"));
+    FitCaptions(*this);
 
     // Exit only hides the window, so Display shows the same text again. Closing it by the frame
     // (or Escape) goes through reject(), which hides it too: the listing is never lost.
@@ -90,6 +94,21 @@ Form3::Form3(Settings &settings, Prompts &prompts, QLineEdit &headingBox, QWidge
     connect(m_command2, &QPushButton::clicked, this, [this] { SaveListingFile(FileFormat::Rbl); });
     connect(m_command3, &QPushButton::clicked, this, [this] { SaveListingFile(FileFormat::Htm); });
     connect(m_command4, &QPushButton::clicked, this, &Form3::PrintListingText);
+}
+
+void Form3::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        FitCaptions(*this);
+}
+
+bool Form3::refuseBeforeGeneration(const QString &action)
+{
+    if (m_settings.GeneratedSystem != GameSystem::None)
+        return false;
+    m_prompts.message(this, QStringLiteral("Nothing to %1 yet: press Generate first.").arg(action));
+    return true;
 }
 
 void Form3::ShowListing(const QString &listing)
@@ -111,11 +130,9 @@ void Form3::AskHeading()
 void Form3::SaveListingFile(FileFormat format)
 {
     // Checked before the heading question: asking for a heading of nothing would be a riddle.
-    const GameSystem system = m_settings.GeneratedSystem;
-    if (system == GameSystem::None) {
-        m_prompts.message(this, QStringLiteral("Nothing to save yet: press Generate first."));
+    if (refuseBeforeGeneration(QStringLiteral("save")))
         return;
-    }
+    const GameSystem system = m_settings.GeneratedSystem;
 
     AskHeading();
 
@@ -142,6 +159,9 @@ void Form3::SetPrintSetup(PrintSetup setup)
 
 void Form3::PrintListingText()
 {
+    // As for the saves: a heading for the design-time "Text1" would be a riddle.
+    if (refuseBeforeGeneration(QStringLiteral("print")))
+        return;
     AskHeading();
 
     QPrinter printer(QPrinter::HighResolution);

@@ -45,7 +45,13 @@ public:
     using PrintSetup = std::function<bool(QWidget *parent, QPrinter &printer)>;
     void SetPrintSetup(PrintSetup setup);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    // Says so and returns true while no rabble has been generated.
+    bool refuseBeforeGeneration(const QString &action);
+
     Settings &m_settings;
     Prompts &m_prompts;
     QLineEdit &m_headingBox;

@@ -1,11 +1,15 @@
 #include "ui/picklist.h"
 
+#include "ui/captionfit.h"
 #include "ui/spickbox.h"
 #include "ui/twips.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QStringList>
 
 #include <algorithm>
@@ -75,16 +79,40 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
         button->resize(buttonWidth, button->height());
     }
 
-    const QSize outer = TwipsSize(800 + TwipsPerCharacter * characters, 500 * (entryCount + 1));
+    QSize outer = TwipsSize(800 + TwipsPerCharacter * characters, 500 * (entryCount + 1));
+    outer.setWidth(std::max(outer.width(), TitleBarWidth(title)));
+
+    // The dialog lies wholly on the screen that holds the calling window: where the design is
+    // taller than that screen (many entries, a scaled desktop) the rows close up, and where it
+    // is wider the buttons narrow, their captions taking a smaller font.
+    const QScreen *screen = ScreenFor(m_parent);
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    double rowFactor = 1.0;
+    if (screen && outer.height() > area.height()) {
+        rowFactor = double(area.height()) / outer.height();
+        outer.setHeight(area.height());
+    }
+    if (screen && outer.width() > area.width()) {
+        const int narrower = outer.width() - area.width();
+        for (int index = 0; index < SPICKBOX::ButtonCount; ++index) {
+            QPushButton *button = box.Command1(index);
+            button->resize(std::max(1, button->width() - narrower), button->height());
+        }
+        outer.setWidth(area.width());
+    }
+    box.PlaceRows(rowFactor);
     box.SetOuterSize(outer);
-
     box.CentreButtons();
+    FitCaptions(box);
 
-    // A top-level window's position is that of its frame, so the outer size centres it.
-    if (const QScreen *screen = ScreenFor(m_parent)) {
-        const QRect area = screen->geometry();
-        box.move(area.x() + area.width() / 2 - outer.width() / 2,
-                 area.y() + area.height() / 2 - outer.height() / 2);
+    // A top-level window's position is that of its frame, so the outer size centres it; the
+    // centre is the whole screen's, the bounds what panels leave free.
+    if (screen) {
+        const QRect whole = screen->geometry();
+        const int left = whole.x() + whole.width() / 2 - outer.width() / 2;
+        const int top = whole.y() + whole.height() / 2 - outer.height() / 2;
+        box.move(std::clamp(left, area.left(), area.left() + area.width() - outer.width()),
+                 std::clamp(top, area.top(), area.top() + area.height() - outer.height()));
     }
 
     box.ClearChoice();

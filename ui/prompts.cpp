@@ -1,17 +1,41 @@
 #include "ui/prompts.h"
 
 #include "core/settings.h"
+#include "ui/captionfit.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <QStyle>
 
 namespace throngkit {
 
-void QtPrompts::message(QWidget *parent, const QString &text)
+namespace {
+
+bool IsPattern(const QString &fileName)
 {
-    QMessageBox box(QMessageBox::NoIcon, m_settings.Title, text, QMessageBox::Ok, parent);
+    return fileName.contains(u'*') || fileName.contains(u'?');
+}
+
+} // namespace
+
+void QtPrompts::message(QWidget *parent, const QString &text, MessageKind kind)
+{
+    QMessageBox box(kind == MessageKind::Failure ? QMessageBox::Warning : QMessageBox::Information,
+                    m_settings.Title, text, QMessageBox::Ok, parent);
+    // A box is as wide as its text, and a short one ("57 ", the blank-weapon notice) would leave
+    // the title cut in the title bar.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        grid->addItem(new QSpacerItem(TitleBarWidth(box.windowTitle()), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 
@@ -37,9 +61,20 @@ std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &f
     dialog.setDefaultSuffix(defaultExtension.startsWith(u'.') ? defaultExtension.mid(1)
                                                               : defaultExtension);
     dialog.selectFile(initialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString chosen = dialog.selectedFiles().constFirst();
+        const QString name = QFileInfo(chosen).fileName();
+        if (!name.isEmpty() && !IsPattern(name))
+            return chosen;
+        // Still a pattern (or nothing): the user asked to see those files, not to save. Each
+        // ";" or blank-separated part of the pattern filters, as in the filter box.
+        if (!name.isEmpty())
+            dialog.setNameFilter(name);
+        dialog.setDirectory(QFileInfo(chosen).absolutePath());
+        dialog.selectFile(QString());
+    }
 }
 
 void QtPrompts::showModal(QDialog &dialog)

@@ -13,13 +13,17 @@ namespace throngkit {
 
 struct Settings;
 
+// What a message box says: that something failed (a warning), or a notice (information).
+enum class MessageKind { Failure, Notice };
+
 class Prompts
 {
 public:
     virtual ~Prompts() = default;
 
     // A message box with an OK button only.
-    virtual void message(QWidget *parent, const QString &text) = 0;
+    virtual void message(QWidget *parent, const QString &text,
+                         MessageKind kind = MessageKind::Failure) = 0;
 
     // The platform's text-input box; nullopt when cancelled.
     virtual std::optional<QString> askText(QWidget *parent, const QString &caption,
@@ -27,6 +31,8 @@ public:
 
     // A Save As dialog (the configuration window's CommonDialog1) with a file-type filter such as
     // "*.rbl", an initial file name and a default extension such as ".rbl"; nullopt on Cancel.
+    // A name that is still a pattern ("*.htm") never ends it: it becomes the filter, and the
+    // dialog asks again until a real name is given or the user cancels.
     virtual std::optional<QString> saveFileName(QWidget *parent, const QString &filter,
                                                 const QString &initialName,
                                                 const QString &defaultExtension) = 0;
@@ -41,7 +47,7 @@ class QtPrompts final : public Prompts
 public:
     explicit QtPrompts(const Settings &settings) : m_settings(settings) {}
 
-    void message(QWidget *parent, const QString &text) override;
+    void message(QWidget *parent, const QString &text, MessageKind kind) override;
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
                                    const QString &preset) override;
     std::optional<QString> saveFileName(QWidget *parent, const QString &filter,

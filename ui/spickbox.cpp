@@ -1,7 +1,9 @@
 #include "ui/spickbox.h"
 
+#include "ui/captionfit.h"
 #include "ui/twips.h"
 
+#include <QEvent>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QWindow>
@@ -32,7 +34,8 @@ SPICKBOX::SPICKBOX(QWidget *parent) : QDialog(parent)
     for (int index = 0; index < ButtonCount; ++index) {
         auto *button = new QPushButton(this);
         button->setObjectName(QStringLiteral("Command1_%1").arg(index));
-        // Tops and heights are fixed; the driver sets widths and lefts pick by pick.
+        // The driver sets widths and lefts pick by pick, and the rows only when the screen is
+        // too small for them.
         button->setGeometry(Twips(360, 120 + 480 * index, 0, 375));
         button->hide();
         connect(button, &QPushButton::clicked, this, [this, index] { press(index); });
@@ -82,6 +85,23 @@ void SPICKBOX::CentreButtons()
         if (!button->isHidden())
             button->move(width() / 2 - button->width() / 2, button->y());
     }
+}
+
+void SPICKBOX::PlaceRows(double factor)
+{
+    for (int index = 0; index < ButtonCount; ++index) {
+        QPushButton *button = m_command1[static_cast<std::size_t>(index)];
+        const int top = TwipsToPixels(static_cast<int>((120 + 480 * index) * factor));
+        const int height = TwipsToPixels(static_cast<int>(375 * factor));
+        button->setGeometry(button->x(), top, button->width(), height);
+    }
+}
+
+void SPICKBOX::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        FitCaptions(*this);
 }
 
 void SPICKBOX::showEvent(QShowEvent *event)

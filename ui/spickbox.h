@@ -43,8 +43,13 @@ public:
     // Centres every visible button across the inner width.
     void CentreButtons();
 
+    // Places button i at top 120 + 480 × i twips, 375 high, as designed, all of it scaled by
+    // factor (below 1 when the design would not fit on the screen).
+    void PlaceRows(double factor);
+
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void press(int index);

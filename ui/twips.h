@@ -28,15 +28,19 @@ constexpr QSize TwipsSize(int width, int height) noexcept
     return QSize(TwipsToPixels(width), TwipsToPixels(height));
 }
 
-// The face the rectangles were drawn for; where it is missing, a sans-serif of the same
-// metrics (Arial's twin ships with fonts-liberation) keeps the captions inside their controls.
+// The face the rectangles were drawn for was an 8-point sans-serif of 11 pixels at 96 dots per
+// inch. The size is given in pixels so that it keeps to the layout, which is in pixels too,
+// whatever dots per inch the desktop claims; scaling enlarges both alike. Liberation Sans
+// (Arial's metrics, in the Debian package's dependencies) comes closest among the free faces;
+// DejaVu Sans, wider, is on every Debian desktop. Captions that a wider face would cut get a
+// smaller size of their own (FitCaptions).
 inline QFont DesignFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans")});
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
+    font.setPixelSize(11);
     return font;
 }
 
@@ -45,7 +49,10 @@ inline QFont DesignFont()
 // fixed-pitch wherever neither exists.
 inline QFont ListingFont()
 {
-    QFont font(QStringLiteral("Courier New"));
+    QFont font;
+    // Named in turn, not left to fontconfig's aliases, which a trimmed font set may lack.
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                      QStringLiteral("Cousine"), QStringLiteral("DejaVu Sans Mono")});
     font.setPointSizeF(8.25);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);

@@ -40,6 +40,10 @@ TEST(OpenConfigurationWindow, NoticeFirstThenTheTableLabel)
         test::FakePrompts prompts;
         const auto form2 = OpenConfigurationWindow(*settings, dice, prompts, c.report);
         EXPECT_EQ(prompts.messages(), c.messages);
+        // The first-run notice informs; a table that did not load is a failure.
+        for (const auto &call : prompts.calls) {
+            EXPECT_EQ(call.messageKind, call.parent ? MessageKind::Failure : MessageKind::Notice);
+        }
         if (c.firstMessageWithoutWindow) {
             EXPECT_EQ(prompts.calls.front().parent, nullptr);
         }

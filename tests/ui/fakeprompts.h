@@ -23,6 +23,7 @@ public:
         QString kind;        // "message", "askText", "saveFileName", "showModal"
         QStringList texts;   // the texts passed, in parameter order (the dialog's object name)
         QWidget *parent = nullptr;
+        MessageKind messageKind = MessageKind::Failure;   // of a "message"
     };
 
     std::vector<Call> calls;
@@ -30,9 +31,9 @@ public:
     std::deque<std::optional<QString>> fileAnswers;   // saveFileName; Cancel when none is left
     std::function<void(QDialog &)> whileShown;        // acts in a dialog shown by showModal
 
-    void message(QWidget *parent, const QString &text) override
+    void message(QWidget *parent, const QString &text, MessageKind kind) override
     {
-        calls.push_back({QStringLiteral("message"), {text}, parent});
+        calls.push_back({QStringLiteral("message"), {text}, parent, kind});
     }
 
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,

@@ -9,7 +9,14 @@
 #include "tests/ui/fakeprompts.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
+#include "ui/spickbox.h"
+#include "ui/twips.h"
 #include "weapons/weapontable.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTimer>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -156,6 +163,18 @@ TEST_F(Form2Test, StartsAsDesigned)
         widget = widget->nextInFocusChain();
     } while (widget != &get<QWidget>("Option1_0"));
     EXPECT_EQ(chain, order);
+
+    // Screen readers name each box by its label.
+    const struct { const char *label; const char *control; QString name; } named[] = {
+        {"Label1", "Combo1", "Ability level"}, {"Label4", "Combo2", "Shield?"},
+        {"Label5", "Text1", "How many?"}, {"Label6", "Combo3", "Missile weapon 1 in"},
+        {"Label7", "Text2", "Name"}, {"Label8", "Text3", "Damage"}, {"Label9", "Text4", "SR"},
+        {"Label10", "Text5", "Heading for listing"}};
+    for (const auto &n : named) {
+        EXPECT_EQ(get<QLabel>(n.label).buddy(), &get<QWidget>(n.control)) << n.label;
+        EXPECT_EQ(get<QWidget>(n.control).accessibleName(), n.name) << n.control;
+    }
+    EXPECT_EQ(get<QWidget>("FlatScrollBar1").accessibleName(), "How many?");
 }
 
 TEST_F(Form2Test, ListChoicesWriteTheirSettings)
@@ -187,6 +206,7 @@ TEST_F(Form2Test, SystemSwitchThereAndBackKeepsChoicesAndLoadsDefaultTables)
     for (const char *name : {"Label4", "Combo2", "Label6", "Combo3"})
         EXPECT_FALSE(get<QWidget>(name).isVisible()) << name;
     EXPECT_EQ(get<QLabel>("Label9").text(), "PEN");
+    EXPECT_EQ(get<QLineEdit>("Text4").accessibleName(), "PEN");
     EXPECT_EQ(label3(), "Traveller test table");
     EXPECT_EQ(settings->Weapons[1].Name.toString(), "RIFLE     ");
 
@@ -384,34 +404,23 @@ protected:
     }
 };
 
-TEST_F(BrowseTest, SecondOfThreeTablesIsLoaded)
+TEST_F(BrowseTest, TablesAreOfferedInNameOrderAndTheChosenOneLoaded)
 {
     test::WriteFile(dir, "TK-WP-Other.DAT", Table("Other table", "1,100,CLUB,1D6,3\r\n"));
-    const QStringList names = FindWeaponTables(settings->DBLoc);
-    ASSERT_EQ(names.size(), 3);
-    QStringList captions;
-    for (const QString &name : names) {
-        QString caption;
-        ASSERT_TRUE(ReadTableCaption(settings->DBLoc + name, &caption));
-        captions << caption;
-    }
-
-    answer = 2;
+    answer = 1;
     browse();
-    EXPECT_EQ(offered, captions.join('/') + "/Abandon");
-    EXPECT_EQ(listed(), names);
-    EXPECT_EQ(label3(), captions[1]);
-    const auto expected = test::NewSettings();
-    ASSERT_TRUE(LoadWeaponTable(*expected, settings->DBLoc + names[1]).ok);
-    EXPECT_EQ(settings->WeaponCount, expected->WeaponCount);
-    EXPECT_EQ(settings->Weapons[1].Name, expected->Weapons[1].Name);
+    EXPECT_EQ(offered, "Other table/RQ test table/Traveller test table/Abandon");
+    EXPECT_EQ(listed(), (QStringList{"TK-WP-Other.DAT", "tk-wp-rq1.dat", "tk-wp-tr1.dat"}));
+    EXPECT_EQ(label3(), "Other table");
+    EXPECT_EQ(settings->WeaponCount, 1);
+    EXPECT_EQ(settings->Weapons[1].Name.toString(), "CLUB      ");
 
     // "Abandon", or the list closed by its frame, changes nothing.
     for (int nothing : {4, 0}) {
         answer = nothing;
         browse();
-        EXPECT_EQ(label3(), captions[1]);
-        EXPECT_EQ(settings->Weapons[1].Name, expected->Weapons[1].Name);
+        EXPECT_EQ(label3(), "Other table");
+        EXPECT_EQ(settings->Weapons[1].Name.toString(), "CLUB      ");
     }
     EXPECT_TRUE(prompts.messages().isEmpty());
 }
@@ -447,21 +456,47 @@ TEST_F(BrowseTest, OffersOnlyReadableTablesUnderTheirOwnNumbers)
     EXPECT_EQ(settings->Weapons[1].Name.toString(), "AXE       ");
 }
 
-TEST_F(BrowseTest, MoreTablesThanTheListHoldsAreCutAtEighteen)
+TEST_F(BrowseTest, EveryTableOfALongCatalogueCanBeReached)
 {
-    for (int i = 1; i <= 20; ++i)
-        test::WriteFile(dir, QString("tk-wp-x%1.dat").arg(i),
-                        Table("Table " + QByteArray::number(i),
-                              "1,100,W" + QByteArray::number(i) + ",1D6,3\r\n"));
-    answer = 18;
-    browse();
-    const QStringList entries = offered.split('/');
-    ASSERT_EQ(entries.size(), 19);
-    ASSERT_EQ(listed().size(), 18);
-    QString caption;
-    ASSERT_TRUE(ReadTableCaption(settings->DBLoc + listed().at(17), &caption));
-    EXPECT_EQ(entries.at(17), caption);
-    EXPECT_EQ(label3(), caption);
+    // With the fixture's two tables: 18 fill one list; more are paged, 17 to a full page.
+    const struct { int tables; QList<int> pageSizes; } cases[] = {
+        {18, {19}}, {19, {19, 3}}, {40, {19, 19, 7}}};
+    const QString more = QString::fromUtf8("More tables\u2026");
+    int written = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.tables);
+        QStringList captions{"RQ test table", "Traveller test table"};
+        for (int i = 1; i <= c.tables - 2; ++i) {
+            // Names in both cases: the order must not depend on it.
+            const QString name = QString("tk-wp-x%1.dat").arg(i, 2, 10, QChar('0'));
+            if (i > written)
+                test::WriteFile(dir, i % 2 ? name.toUpper() : name,
+                                Table("Table " + QByteArray::number(i),
+                                      "1,100,W" + QByteArray::number(i) + ",1D6,3\r\n"));
+            captions << QString("Table %1").arg(i);
+        }
+        written = c.tables - 2;
+
+        // Each page: "More tables…" while there is one, else the last table.
+        QList<int> pageSizes;
+        QStringList reached;
+        form->SetPicker([&](const QString &choices, const QString &) {
+            QStringList entries = choices.split('/');
+            pageSizes << int(entries.size());
+            EXPECT_EQ(entries.takeLast(), "Abandon");
+            const int number = int(entries.size());   // "More tables…", or the last table
+            if (entries.last() == more)
+                entries.removeLast();
+            reached << entries;
+            return number;
+        });
+        form->Browse();
+        EXPECT_EQ(pageSizes, c.pageSizes);
+        EXPECT_EQ(reached, captions);
+        EXPECT_EQ(label3(), captions.last());
+        EXPECT_EQ(settings->Weapons[1].Name.trimmed(), QString("W%1").arg(c.tables - 2));
+    }
+    EXPECT_TRUE(prompts.messages().isEmpty());
 }
 
 TEST_F(Form2Test, BlankWeaponIsReportedOncePerGenerate)
@@ -473,6 +508,130 @@ TEST_F(Form2Test, BlankWeaponIsReportedOncePerGenerate)
     get<QToolButton>("Command3").click();
     EXPECT_EQ(prompts.messages().size(), 2);
     EXPECT_EQ(prompts.count("showModal"), 2);
+    for (const auto &call : prompts.calls) {
+        if (call.kind == "message") {
+            EXPECT_EQ(call.messageKind, MessageKind::Notice);
+        }
+    }
+}
+
+TEST_F(Form2Test, GenerateWithoutATableSaysHowToChooseOne)
+{
+    settings->WeaponCount = 0;   // the default table missing and none chosen
+    get<QToolButton>("Command3").click();
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_TRUE(prompts.messages().constFirst().startsWith("No weapon table is loaded."));
+    EXPECT_TRUE(prompts.messages().constFirst().contains("\"Browse\""));
+    EXPECT_EQ(prompts.calls.front().messageKind, MessageKind::Failure);
+    EXPECT_EQ(prompts.count("showModal"), 0);
+    EXPECT_EQ(settings->GeneratedSystem, GameSystem::None);
+
+    // A forced weapon needs no table.
+    get<QCheckBox>("Check1").click();
+    get<QLineEdit>("Text2").setText("MACE");
+    get<QLineEdit>("Text4").setText("3");
+    get<QToolButton>("Command3").click();
+    EXPECT_EQ(prompts.messages().size(), 1);
+    EXPECT_EQ(prompts.count("showModal"), 1);
+}
+
+// The text a control shows and the width the style leaves it, as the style draws it; an empty
+// list for controls without a caption.
+QStringList CaptionAndRoom(QWidget &control, int *room)
+{
+    QStyle *style = control.style();
+    if (auto *label = qobject_cast<QLabel *>(&control)) {
+        const int indent = label->frameWidth() > 0 ? label->fontMetrics().horizontalAdvance('x') / 2 : 0;
+        *room = label->contentsRect().width() - indent;
+        return {label->text()};
+    }
+    if (auto *box = qobject_cast<QGroupBox *>(&control)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(box);
+        option.text = box->title();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        option.lineWidth = 1;
+        *room = box->width() - style->subControlRect(QStyle::CC_GroupBox, &option,
+                                                     QStyle::SC_GroupBoxLabel, box).left();
+        return {box->title()};
+    }
+    if (auto *combo = qobject_cast<QComboBox *>(&control)) {
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        *room = style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField,
+                                      combo).width();
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        return items;
+    }
+    auto *button = qobject_cast<QAbstractButton *>(&control);
+    if (!button)
+        return {};
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QStyle::SubElement contents = qobject_cast<QRadioButton *>(button) ? QStyle::SE_RadioButtonContents
+        : qobject_cast<QCheckBox *>(button) ? QStyle::SE_CheckBoxContents
+        : QStyle::SE_PushButtonContents;
+    *room = qobject_cast<QToolButton *>(button)
+                ? button->width() - 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth)
+                : style->subElementRect(contents, &option, button).width();
+    return {QString(button->text()).remove('&')};
+}
+
+void ExpectCaptionsFit(QWidget &window)
+{
+    int checked = 0;
+    for (QWidget *control : window.findChildren<QWidget *>()) {
+        int room = 0;
+        if (control->window() != &window || !control->isVisibleTo(&window))
+            continue;
+        for (const QString &text : CaptionAndRoom(*control, &room)) {
+            ++checked;
+            EXPECT_LE(control->fontMetrics().horizontalAdvance(text), room)
+                << control->objectName().toStdString() << " \"" << text.toStdString() << "\" in "
+                << QFontInfo(control->font()).family().toStdString();
+        }
+    }
+    EXPECT_GT(checked, 0);
+}
+
+TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
+{
+    QFont fallback;   // on every Debian desktop, and wider than the face of the design
+    fallback.setFamilies({"DejaVu Sans"});
+    fallback.setPixelSize(DesignFont().pixelSize());
+    Form3 &listing = form->ListingWindow();
+    for (const QFont &font : {DesignFont(), fallback}) {
+        SCOPED_TRACE(font.families().constFirst().toStdString());
+        form->setFont(font);
+        listing.setFont(font);
+        for (const char *system : {"Option1_1", "Option1_0"}) {
+            get<QRadioButton>(system).click();
+            ExpectCaptionsFit(*form);
+        }
+        ExpectCaptionsFit(listing);
+
+        // The pick list that Browse shows, answered once it is up.
+        bool seen = false;
+        QTimer::singleShot(0, form.get(), [&] {
+            auto *box = form->findChild<SPICKBOX *>();
+            if (!box || !box->isVisible()) {
+                if (QWidget *modal = QApplication::activeModalWidget())
+                    modal->close();
+                return;
+            }
+            seen = true;
+            QFont bold = font;
+            bold.setBold(true);
+            box->setFont(bold);
+            ExpectCaptionsFit(*box);
+            box->close();
+        });
+        form->Browse();
+        EXPECT_TRUE(seen);
+    }
 }
 
 TEST_F(Form2Test, ExitEndsTheWindowAndEscapeDoesNot)

@@ -101,13 +101,25 @@ TEST_F(Form3Test, ExitAndTheFrameOnlyHideTheWindow)
     }
 }
 
-TEST_F(Form3Test, NothingIsSavedBeforeAGeneration)
+TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
 {
-    prompts.fileAnswers = {dir.filePath("raid.rbl")};
-    button("Command2").click();
-    EXPECT_EQ(prompts.messages(), QStringList{"Nothing to save yet: press Generate first."});
-    EXPECT_EQ(prompts.count("askText"), 0);
-    EXPECT_EQ(prompts.count("saveFileName"), 0);
+    const struct { const char *button; QString message; } cases[] = {
+        {"Command2", "Nothing to save yet: press Generate first."},
+        {"Command3", "Nothing to save yet: press Generate first."},
+        {"Command4", "Nothing to print yet: press Generate first."},
+    };
+    int printDialogs = 0;
+    form->SetPrintSetup([&](QWidget *, QPrinter &) { return ++printDialogs, false; });
+    for (const auto &c : cases) {
+        prompts.calls.clear();
+        prompts.fileAnswers = {dir.filePath("raid.rbl")};
+        button(c.button).click();
+        EXPECT_EQ(prompts.messages(), QStringList{c.message}) << c.button;
+        EXPECT_EQ(prompts.calls.front().messageKind, MessageKind::Failure) << c.button;
+        EXPECT_EQ(prompts.count("askText"), 0) << c.button;
+        EXPECT_EQ(prompts.count("saveFileName"), 0) << c.button;
+    }
+    EXPECT_EQ(printDialogs, 0);
     EXPECT_TRUE(savedFiles().isEmpty());
 }
 
@@ -192,6 +204,7 @@ QString PdfText(const QString &pdf)
 
 TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)
 {
+    settings->GeneratedSystem = GameSystem::RuneQuest;
     form->ShowListing("Num   T Weapon\r\n1     B Broadsword\r\n");
     QTest::keyClicks(&text1(), "typed ");
     // The print dialog's answer: where the pages go, and OK or Cancel.

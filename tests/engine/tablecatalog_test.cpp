@@ -1,0 +1,72 @@
+// Which weapon tables the table chooser is offered: by name pattern without regard to case,
+// regular readable non-empty files only, in case-blind name order, "/" kept out of captions.
+#include "tests/support/testsupport.h"
+#include "weapons/tablecatalog.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace throngkit;
+
+namespace {
+
+TEST(OfferedWeaponTables, RegularTablesInCaseBlindNameOrder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const struct { const char *name; QByteArray bytes; } files[] = {
+        {"tk-wp-b.dat", "Bravo\r\n1,100,A,1,1\r\n"},
+        {"TK-WP-A.DAT", "Alpha/Upper\r\n1,100,A,1,1\r\n"},
+        {"tk-wp-C.dat", "Charlie\r\n"},
+        {"tk-wp-a2.dat", "Alpha two"},   // no line end: still a caption
+        {"tk-wp-empty.dat", ""},
+        {"tk-wp.txt", "Not a table\r\n"},
+        {"other.dat", "Not a table\r\n"},
+        {"tk-wp-unreadable.dat", "Locked\r\n"},
+    };
+    for (const auto &file : files)
+        test::WriteFile(dir, QString::fromLatin1(file.name), file.bytes);
+    QFile::setPermissions(dir.filePath(QStringLiteral("tk-wp-unreadable.dat")), QFileDevice::WriteOwner);
+    QDir(dir.path()).mkdir(QStringLiteral("tk-wp-dir.dat"));
+    // Opening a FIFO for reading would wait for a writer that never comes.
+    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("tk-wp-x.dat")));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("tk-wp-x.dat")),
+                            dir.filePath(QStringLiteral("tk-wp-link-to-fifo.dat"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("tk-wp-b.dat")),
+                            dir.filePath(QStringLiteral("tk-wp-link.dat"))));
+    const QByteArray socketPath = QFile::encodeName(dir.filePath(QStringLiteral("tk-wp-s.dat")));
+    const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), qsizetype(sizeof address.sun_path));
+    qstrcpy(address.sun_path, socketPath.constData());
+    ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+
+    QStringList names, captions;
+    for (const OfferedTable &table : OfferedWeaponTables(dir.path() + u'/')) {
+        names << table.fileName;
+        captions << table.caption;
+    }
+    close(sock);
+    // A root test run reads every file whatever its permissions.
+    const bool rootReads = QFile(dir.filePath(QStringLiteral("tk-wp-unreadable.dat"))).open(QIODevice::ReadOnly);
+    QStringList expectedNames{"TK-WP-A.DAT", "tk-wp-a2.dat", "tk-wp-b.dat", "tk-wp-C.dat",
+                              "tk-wp-link.dat"};
+    QStringList expectedCaptions{"Alpha-Upper", "Alpha two", "Bravo", "Charlie", "Bravo"};
+    if (rootReads) {
+        expectedNames << "tk-wp-unreadable.dat";
+        expectedCaptions << "Locked";
+    }
+    EXPECT_EQ(names, expectedNames);
+    EXPECT_EQ(captions, expectedCaptions);
+}
+
+} // namespace

@@ -1,0 +1,21 @@
+#pragma once
+
+// Which weapon tables the table chooser offers, and in which order: one rule for every front.
+#include <QList>
+#include <QString>
+
+namespace throngkit {
+
+struct OfferedTable
+{
+    QString fileName;   // without directory
+    QString caption;    // line 1 of the file, any "/" shown as "-"
+};
+
+// The tables in directory dbLoc (the current directory when empty) whose names match
+// "tk-wp*.dat" without regard to case: regular, readable, non-empty files only (a FIFO or a
+// device of that name is never opened), ordered by file name compared without regard to case.
+// A "/" in a caption would split it into two choices of a "/"-separated pick list.
+QList<OfferedTable> OfferedWeaponTables(const QString &dbLoc);
+
+} // namespace throngkit
