@@ -82,8 +82,17 @@ QString FirstRunNotice(const QString &iniPath, const QString &candidate)
                               "is set. Your data files are assumed to be in %1 for this run only.")
             .arg(candidate);
     }
-    QDir().mkpath(QFileInfo(iniPath).absolutePath());
+    // A file there that cannot be read (too large, unreadable) is not the program's to replace.
     const bool replacing = QFileInfo::exists(iniPath);
+    if (replacing) {
+        const FileRead read = ReadRegularFile(iniPath);
+        if (!read.ok) {
+            return QStringLiteral("%1 cannot be read (%2), so it is left as it is. Your data files "
+                                  "are assumed to be in %3 for this run only.")
+                .arg(iniPath, read.reason, candidate);
+        }
+    }
+    QDir().mkpath(QFileInfo(iniPath).absolutePath());
     // The one line of a first run; the directory is written as the file system spells it.
     const Outcome written =
         SaveFileAtomically(iniPath, "dbloc=" + candidate.toLocal8Bit() + "\r\n");

@@ -26,12 +26,13 @@ bool IsBlank(QChar c) noexcept
 }
 
 // A name, a damage or a caption is shown in labels, listings and files: a NUL or an escape
-// sequence there would cut or garble all of them. A tab is a blank.
+// sequence there would cut or garble all of them. A tab is a blank. Bytes 0x80 to 0x9F stay
+// allowed: tables written on Windows use them for dashes and quotes.
 bool HasControl(QStringView text) noexcept
 {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if ((u < 0x20 && u != u'\t') || (u >= 0x7F && u < 0xA0))
+        if ((u < 0x20 && u != u'\t') || u == 0x7F)
             return true;
     }
     return false;

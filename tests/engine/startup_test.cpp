@@ -159,7 +159,7 @@ TEST_F(FirstRun, AStaleDataDirectoryNamesTheIniAndFallsBackToTheOwnTables)
     EXPECT_EQ(ini(), stale);   // the user's file is the user's to mend
 }
 
-TEST_F(FirstRun, AnIniThatIsNotARegularFileIsNeitherReadNorReplaced)
+TEST_F(FirstRun, AnIniThatIsNotARegularFileOrTooLargeIsLeftAlone)
 {
     test::WriteFile(current, QStringLiteral("tk-wp-rq1.dat"), "Mine\r\n1,100,Club,1D6,2\r\n");
     const QString iniPath = windows.filePath(QStringLiteral("Throngkit.ini"));
@@ -169,6 +169,12 @@ TEST_F(FirstRun, AnIniThatIsNotARegularFileIsNeitherReadNorReplaced)
     EXPECT_TRUE(location.firstRunNotice.contains(QStringLiteral("not a regular file")))
         << location.firstRunNotice.toStdString();
     EXPECT_FALSE(QFileInfo(iniPath).isFile());
+    // Nor is one too large to be an INI file.
+    ASSERT_TRUE(QFile::remove(iniPath));
+    const QByteArray huge = "[x]\r\n" + QByteArray(1024 * 1024, ';');
+    test::WriteFile(windows, QStringLiteral("Throngkit.ini"), huge);
+    EXPECT_TRUE(LocateDataDirectory(context()).firstRunNotice.contains(QStringLiteral("too large")));
+    EXPECT_EQ(ini(), huge);
 }
 
 TEST_F(FirstRun, ReplacingAnIniIsNotCalledCreatingIt)
