@@ -96,7 +96,7 @@ struct Options
                               QStringLiteral("Game system: runequest or traveller (default runequest)."),
                               QStringLiteral("system")};
     QCommandLineOption count{QStringLiteral("count"),
-                             QStringLiteral("How many fighters, at most 1000 (default 10)."),
+                             QStringLiteral("How many fighters, 0 to 1000, a fraction cut (default 10)."),
                              QStringLiteral("N")};
     QCommandLineOption level{QStringLiteral("level"),
                              QStringLiteral("Ability level: random, E, B, G, F or P (default random)."),
