@@ -4,6 +4,7 @@
 #include "core/messagesink.h"
 #include "core/numerictext.h"
 #include "core/paths.h"
+#include "core/safefiles.h"
 #include "core/settings.h"
 #include "core/startup.h"
 #include "generate/dice.h"
@@ -19,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QProcess>
 
 #include <cmath>
@@ -58,7 +60,8 @@ void WriteLine(std::FILE *stream, const QString &text)
 {
     QString line = text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
-    const QByteArray bytes = QStringLiteral("throngkit: %1\n").arg(line).toUtf8();
+    // Whatever else slipped through must not reach the terminal as a control sequence.
+    const QByteArray bytes = (QStringLiteral("throngkit: ") + EscapeControls(line) + u'\n').toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
     std::fflush(stream);
 }
@@ -93,7 +96,7 @@ struct Options
                               QStringLiteral("Game system: runequest or traveller (default runequest)."),
                               QStringLiteral("system")};
     QCommandLineOption count{QStringLiteral("count"),
-                             QStringLiteral("How many fighters, at most 1000 (default 10)."),
+                             QStringLiteral("How many fighters, 0 to 1000, a fraction cut (default 10)."),
                              QStringLiteral("N")};
     QCommandLineOption level{QStringLiteral("level"),
                              QStringLiteral("Ability level: random, E, B, G, F or P (default random)."),
@@ -141,7 +144,23 @@ struct Options
 
 QString Quoted(const QString &text)
 {
-    return u'"' + text + u'"';
+    return QuotedText(text);
+}
+
+// Digits with at most one decimal point and at least one digit: "10", "10.7", ".5", "7."
+bool IsPlainDecimal(QStringView text)
+{
+    int digits = 0;
+    int points = 0;
+    for (const QChar c : text) {
+        if (c >= u'0' && c <= u'9')
+            ++digits;
+        else if (c == u'.' && ++points == 1)
+            continue;
+        else
+            return false;
+    }
+    return digits > 0;
 }
 
 QString BadValue(const QString &option, const QString &value, const QString &expected)
@@ -165,13 +184,17 @@ std::optional<QString> ReadRequest(const QCommandLineParser &parser, const Optio
     }
 
     if (parser.isSet(o.count)) {
-        // Read as the "How many?" box reads its text, so that the command and the window agree.
+        // Only a plain decimal: a script that passes "abc" or "1e-9" has made a mistake that an
+        // empty rabble would hide. A fraction is cut when the rabble is made, as in the window.
         const QString value = parser.value(o.count);
-        const double howMany = NumericValue(value);
-        if (std::isnan(howMany) || howMany > MaxMembers)
+        if (!IsPlainDecimal(value))
+            return BadValue(QStringLiteral("count"), value,
+                            QStringLiteral("a number from 0 to %1").arg(MaxMembers));
+        const float howMany = static_cast<float>(QLocale::c().toDouble(value));
+        if (!HowManyFits(howMany))
             return QStringLiteral("--count %1 is too many: at most %2 fighters")
                 .arg(Quoted(value)).arg(MaxMembers);
-        request.howMany = static_cast<float>(howMany);
+        request.howMany = howMany;
     }
 
     if (parser.isSet(o.level)) {
@@ -208,6 +231,10 @@ std::optional<QString> ReadRequest(const QCommandLineParser &parser, const Optio
         return QStringLiteral("--damage and --rank describe a forced weapon: give --weapon too");
     if (request.forceWeapon) {
         request.forcedWeapon = parser.value(o.weapon);
+        // "*" in the first place means "no forced weapon" to the generators.
+        if (request.forcedWeapon.startsWith(u'*'))
+            return BadValue(QStringLiteral("weapon"), request.forcedWeapon,
+                            QStringLiteral("a name that does not start with \"*\""));
         request.weaponDamage = parser.value(o.damage);
         // An empty or non-numeric rank reads as 0, as an empty SR/PEN box does.
         const QString value = parser.value(o.rank);
@@ -227,8 +254,11 @@ std::optional<QString> ReadRequest(const QCommandLineParser &parser, const Optio
         request.dataDir = parser.value(o.dataDir);
         if (request.dataDir.isEmpty())
             return QStringLiteral("--data-dir needs a directory");
-        if (!QFileInfo(request.dataDir).isDir())
+        const QFileInfo info(request.dataDir);
+        if (!info.exists())
             return QStringLiteral("data directory %1 does not exist").arg(Quoted(request.dataDir));
+        if (!info.isDir())
+            return QStringLiteral("data directory %1 is not a directory").arg(Quoted(request.dataDir));
     }
 
     if (parser.isSet(o.heading))
@@ -271,7 +301,7 @@ std::optional<QString> ReadRequest(const QCommandLineParser &parser, const Optio
     return std::nullopt;
 }
 
-QString DataDirectory(const GenerateRequest &request)
+QString DataDirectory(const GenerateRequest &request, std::FILE *err)
 {
     if (!request.dataDir.isEmpty())
         return AddBackslash(request.dataDir);
@@ -280,7 +310,10 @@ QString DataDirectory(const GenerateRequest &request)
     context.currentDirectory = QDir::currentPath();
     context.programDataDirectory = ProgramDataDirectory();
     context.mayWriteIni = false;   // a script's run must leave the user's configuration alone
-    return LocateDataDirectory(context).dbLoc;
+    const DataLocation location = LocateDataDirectory(context);
+    if (!location.firstRunNotice.isEmpty())
+        WriteLine(err, location.firstRunNotice);   // a stale INI: worth a word, not a stop
+    return location.dbLoc;
 }
 
 // A table named on the command line is looked for as given first; a bare relative name that is
@@ -320,7 +353,7 @@ int RunGenerate(const GenerateRequest &request, std::FILE *out, std::FILE *err)
 {
     auto settings = std::make_unique<Settings>();   // 1000 members: too big for the stack
     InitialiseSettings(*settings);
-    settings->DBLoc = DataDirectory(request);
+    settings->DBLoc = DataDirectory(request, err);
 
     const QString tablePath = TableToLoad(request, settings->DBLoc);
     const TableLoad loaded = LoadWeaponTable(*settings, tablePath);

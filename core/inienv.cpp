@@ -1,9 +1,9 @@
 #include "core/inienv.h"
 
 #include "core/paths.h"
+#include "core/safefiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcessEnvironment>
 
 namespace throngkit {
@@ -35,25 +35,34 @@ QString IniDirectory(const QStringList &environment)
     const QString config = GetEnvValue(environment, QStringLiteral("XDG_CONFIG_HOME"));
     if (!config.isEmpty() && QDir::isAbsolutePath(config))
         return AddBackslash(config);
-    QString home = GetEnvValue(environment, QStringLiteral("HOME"));
-    if (home.isEmpty())
-        home = QDir::homePath();
+    // With no home at all there is no INI: the file-system root is nobody's configuration.
+    const QString home = GetEnvValue(environment, QStringLiteral("HOME"));
+    if (home.isEmpty() || !QDir::isAbsolutePath(home) || QDir::cleanPath(home) == QDir::rootPath())
+        return {};
     return AddBackslash(home) + QStringLiteral(".config") + QDir::separator();
 }
 
 QString GetIniValue(const QStringList &environment, const QString &iniName, const QString &key)
 {
     QString path = iniName;
-    if (!path.contains(QDir::separator()))
-        path = IniDirectory(environment) + path;
+    if (!path.contains(QDir::separator())) {
+        const QString directory = IniDirectory(environment);
+        if (directory.isEmpty())
+            return {};
+        path = directory + path;
+    }
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};   // a missing file and one that cannot be read alike give no value
+    // A missing file, one that cannot be read and one that is not a regular file (a FIFO would
+    // hang the start) alike give no value.
+    const FileRead read = ReadRegularFile(path);
+    if (!read.ok)
+        return {};
 
     const QString upperKey = key.toUpper();
-    while (!file.atEnd()) {
-        QByteArray bytes = file.readLine();
+    for (QByteArrayView rest(read.bytes); !rest.isEmpty();) {
+        const qsizetype end = rest.indexOf('\n');
+        QByteArray bytes = (end < 0 ? rest : rest.first(end + 1)).toByteArray();
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
         if (bytes.endsWith('\n'))
             bytes.chop(1);
         if (bytes.endsWith('\r'))

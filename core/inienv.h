@@ -12,7 +12,8 @@ QString GetEnvValue(const QStringList &environment, const QString &name);
 QString GetEnvValue(const QString &name);   // the process environment
 
 // The directory that holds "Throngkit.ini": the one named by WINDIR when it is set, else
-// $XDG_CONFIG_HOME, else $HOME/.config. Ends with a separator.
+// $XDG_CONFIG_HOME, else $HOME/.config. Ends with a separator; empty when none of them is set
+// (then there is no INI to read or write).
 QString IniDirectory(const QStringList &environment);
 
 // The value of key in the INI file iniName (a name without a separator is looked for in

@@ -13,4 +13,9 @@ int ListedMemberCount(float howMany) noexcept
     return int(std::floor(howMany));
 }
 
+bool HowManyFits(float howMany) noexcept
+{
+    return howMany <= float(MaxMembers);   // false for NaN
+}
+
 } // namespace throngkit

@@ -74,4 +74,8 @@ struct Settings
 // anything below 1 (or not a number), and never more than the capacity.
 int ListedMemberCount(float howMany) noexcept;
 
+// Whether a rabble of howMany (as Settings holds it) fits the members table: the one capacity
+// check of the window and the command, made on the float so that both round alike.
+bool HowManyFits(float howMany) noexcept;
+
 } // namespace throngkit

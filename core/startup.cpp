@@ -2,6 +2,7 @@
 
 #include "core/inienv.h"
 #include "core/paths.h"
+#include "core/safefiles.h"
 #include "weapons/weapontable.h"
 
 #include <throngkit/version.h>
@@ -9,7 +10,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace throngkit {
 
@@ -66,18 +66,43 @@ bool HoldsDefaultTable(const QString &candidate)
     return table.isFile();
 }
 
-// The one line of a first run. The directory is written as the file system spells it.
-bool WriteIniFile(const QString &path, const QString &dbLoc, QString *error)
+QString ProgramTablesOrEmpty(const StartupContext &context)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write("dbloc=" + dbLoc.toLocal8Bit() + "\r\n");
-        if (file.commit())
-            return true;
+    if (context.programDataDirectory.isEmpty())
+        return {};
+    const QString candidate = AddBackslash(context.programDataDirectory);
+    return HoldsDefaultTable(candidate) ? candidate : QString();
+}
+
+// The first-run notice after writing (or failing to write) the INI at iniPath.
+QString FirstRunNotice(const QString &iniPath, const QString &candidate)
+{
+    if (iniPath.isEmpty()) {
+        return QStringLiteral("Throngkit.ini could not be created: neither HOME nor XDG_CONFIG_HOME "
+                              "is set. Your data files are assumed to be in %1 for this run only.")
+            .arg(candidate);
     }
-    *error = file.errorString();
-    return false;
+    // A file there that cannot be read (too large, unreadable) is not the program's to replace.
+    const bool replacing = QFileInfo::exists(iniPath);
+    if (replacing) {
+        const FileRead read = ReadRegularFile(iniPath);
+        if (!read.ok) {
+            return QStringLiteral("%1 cannot be read (%2), so it is left as it is. Your data files "
+                                  "are assumed to be in %3 for this run only.")
+                .arg(iniPath, read.reason, candidate);
+        }
+    }
+    QDir().mkpath(QFileInfo(iniPath).absolutePath());
+    // The one line of a first run; the directory is written as the file system spells it.
+    const Outcome written =
+        SaveFileAtomically(iniPath, "dbloc=" + candidate.toLocal8Bit() + "\r\n");
+    if (!written) {
+        return QStringLiteral("Throngkit.ini could not be created as %1 (%2). Your data files "
+                              "are assumed to be in %3 for this run only.")
+            .arg(iniPath, written.reason(), candidate);
+    }
+    return QStringLiteral("%1 has been %2, assuming your data files are in %3")
+        .arg(iniPath, replacing ? QStringLiteral("rewritten") : QStringLiteral("created"), candidate);
 }
 
 } // namespace
@@ -85,35 +110,40 @@ bool WriteIniFile(const QString &path, const QString &dbLoc, QString *error)
 DataLocation LocateDataDirectory(const StartupContext &context)
 {
     DataLocation location;
+    const QString iniDirectory = IniDirectory(context.environment);
+    const QString iniPath =
+        iniDirectory.isEmpty() ? QString() : iniDirectory + QString::fromUtf16(IniFileName);
     location.dbLoc = GetIniValue(context.environment, QString::fromUtf16(IniFileName),
                                  QStringLiteral("DBLoc"));
-    if (!location.dbLoc.isEmpty())
-        return location;
-
-    QStringList candidates{AddBackslash(context.currentDirectory)};
-    if (!context.programDataDirectory.isEmpty())
-        candidates.append(AddBackslash(context.programDataDirectory));
-
-    for (const QString &candidate : std::as_const(candidates)) {
-        if (!HoldsDefaultTable(candidate))
-            continue;
-        location.dbLoc = candidate;
-        if (context.mayWriteIni) {
-            const QString iniPath = IniDirectory(context.environment) + QString::fromUtf16(IniFileName);
-            QString error;
-            if (WriteIniFile(iniPath, candidate, &error)) {
-                location.firstRunNotice =
-                    QStringLiteral("Throngkit.ini has been created, assuming your data files are in ")
-                    + candidate;
-            } else {
-                location.firstRunNotice =
-                    QStringLiteral("Throngkit.ini could not be created as %1 (%2). Your data files "
-                                   "are assumed to be in %3 for this run only.")
-                        .arg(iniPath, error, candidate);
-            }
-        }
+    if (!location.dbLoc.isEmpty()) {
+        if (QFileInfo(location.dbLoc).isDir())
+            return location;
+        // A folder moved or deleted since the INI was written: say where the stale line is,
+        // and carry on with the tables that ship rather than fail at every start.
+        const QString stale = location.dbLoc;
+        location.dbLoc = ProgramTablesOrEmpty(context);
+        location.firstRunNotice =
+            QStringLiteral("The data directory %1 named on the line \"dbloc=%2\" of %3 does not "
+                           "exist: edit or delete that file. %4")
+                .arg(QuotedText(stale), EscapeControls(stale), iniPath,
+                     location.dbLoc.isEmpty()
+                         ? QStringLiteral("No weapon table is loaded for this run.")
+                         : QStringLiteral("The program's own tables in %1 are used for this run.")
+                               .arg(location.dbLoc));
         return location;
     }
+
+    // Only tables found in the current directory are worth an INI: the program's own data
+    // directory is found afresh at every start, and naming it in the INI would point a moved
+    // or reinstalled program at a folder that is gone.
+    const QString current = AddBackslash(context.currentDirectory);
+    if (HoldsDefaultTable(current)) {
+        location.dbLoc = current;
+        if (context.mayWriteIni)
+            location.firstRunNotice = FirstRunNotice(iniPath, current);
+        return location;
+    }
+    location.dbLoc = ProgramTablesOrEmpty(context);
     return location;
 }
 

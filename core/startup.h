@@ -36,11 +36,13 @@ struct StartupContext
 struct DataLocation
 {
     QString dbLoc;            // ends with a separator; empty when no candidate holds the table
-    QString firstRunNotice;   // text of the first-run message box; empty when none is due
+    QString firstRunNotice;   // the first-run or stale-INI notice; empty when none is due
 };
 
-// DBLoc from the INI; on a first run the first candidate (current directory, then the program's
-// data directory) that holds the default RuneQuest table, written to the INI.
+// DBLoc from the INI; on a first run the current directory when it holds the default RuneQuest
+// table, written to the INI through the atomic writer, else the program's data directory,
+// used for the run without writing the INI. A DBLoc naming a folder that is gone gives a notice
+// naming the INI and its line, and the program's data directory for the run.
 DataLocation LocateDataDirectory(const StartupContext &context);
 
 // dbLoc followed directly by fileName: dbLoc ends with a separator, or is empty (current directory).

@@ -36,7 +36,8 @@ quint64 Dice::freshSeed()
     std::random_device device;
     const quint64 entropy = (quint64(device()) << 32) ^ quint64(device());
     const auto ticks = std::chrono::system_clock::now().time_since_epoch().count();
-    return SplitMix64(entropy ^ SplitMix64(static_cast<quint64>(ticks)));
+    // Below 2^53, so that the seed in JSON output is exact in every reader, JavaScript's too.
+    return SplitMix64(entropy ^ SplitMix64(static_cast<quint64>(ticks))) >> 11;
 }
 
 double RollDice(Dice &dice, double count, double sides)

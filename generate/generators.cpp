@@ -43,7 +43,7 @@ private:
 // Refused before any member is touched, so a rejected request leaves the last rabble whole.
 Outcome CheckCapacity(const Settings &settings)
 {
-    if (settings.HowMany > float(MaxMembers))
+    if (!HowManyFits(settings.HowMany))
         return Outcome::failure(QStringLiteral("\"How many?\" must be at most 1000."));
     return Outcome::success();
 }

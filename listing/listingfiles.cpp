@@ -5,7 +5,6 @@
 #include "listing/numberforms.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include <initializer_list>
 
@@ -34,7 +33,7 @@ QByteArray StartRbl(const QString &heading, QStringView header, int members)
     QByteArray out;
     out.reserve(FixedBytes + members * RblBytesPerMember);
     ColumnWriter line(out);
-    line.text(heading).endLine();
+    line.text(OneLineHeading(heading)).endLine();
     line.endLine();
     line.text(header).endLine();
     return out;
@@ -105,7 +104,7 @@ QByteArray StartHtm(const QString &heading, const char *title, bool emptyLineAft
     page.line("<body bgcolor=\"#FFFFFF\">");
     if (emptyLineAfterBody)
         page.line("");
-    page.literal("<h1>").text(heading).line("</h1>");
+    page.literal("<h1>").text(OneLineHeading(heading)).line("</h1>");
     page.line("<table border=\"1\" width=\"100%\">");
     page.line("    <tr>");
     for (const char *label : labels)
@@ -122,12 +121,17 @@ void EndHtm(QByteArray &out)
     page.line("</html>");
 }
 
-QString CannotSave(const QString &path, const QString &reason)
-{
-    return QStringLiteral("Cannot save \"%1\": %2").arg(QDir::toNativeSeparators(path), reason);
-}
-
 } // namespace
+
+QString OneLineHeading(const QString &heading)
+{
+    if (!heading.contains(u'\r') && !heading.contains(u'\n'))
+        return heading;
+    QString line = heading;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(u'\r', u' ').replace(u'\n', u' ');
+    return line;
+}
 
 QByteArray ComposeRQRbl(const Settings &settings, const QString &heading)
 {
@@ -254,23 +258,6 @@ QByteArray ComposeListingFile(GameSystem system, FileFormat format, const Settin
         break;
     }
     return QByteArray();   // no system has a layout for "none"
-}
-
-Outcome SaveFileAtomically(const QString &path, const QByteArray &bytes)
-{
-    // Written beside the target and renamed over it only when complete: a failure part-way
-    // leaves the old file as it was and removes the unfinished one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Outcome::failure(CannotSave(path, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return Outcome::failure(CannotSave(path, reason));
-    }
-    if (!file.commit())
-        return Outcome::failure(CannotSave(path, file.errorString()));
-    return Outcome::success();
 }
 
 Outcome WriteRQRblFile(const Settings &settings, const QString &heading, const QString &path)

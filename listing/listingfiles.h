@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/outcome.h"
+#include "core/safefiles.h"
 #include "core/settings.h"
 
 #include <QByteArray>
@@ -20,9 +21,9 @@ QByteArray ComposeTravellerHtm(const Settings &settings, const QString &heading)
 QByteArray ComposeListingFile(GameSystem system, FileFormat format, const Settings &settings,
                               const QString &heading);
 
-// Replaces (or creates) the file at path with bytes, atomically: on any failure the file that
-// was there stays as it was, no partial file is left, and the reason is returned.
-Outcome SaveFileAtomically(const QString &path, const QByteArray &bytes);
+// The heading as it goes into a file: each line break (CR LF, CR or LF) one blank, so that a
+// .rbl file keeps its three-line head.
+QString OneLineHeading(const QString &heading);
 
 // The four writers: compose, then save atomically.
 Outcome WriteRQRblFile(const Settings &settings, const QString &heading, const QString &path);

@@ -417,7 +417,7 @@ void Form2::Browse()
 void Form2::Generate()
 {
     // Refused before anything changes: the rabble holds 1000 members, a rank is 16 bits.
-    if (!(m_settings.HowMany < 1001.0f)) {
+    if (!HowManyFits(m_settings.HowMany)) {
         m_prompts.message(this, QStringLiteral("\"%1\" must be at most 1000.")
                                     .arg(m_label5->text()));
         return;

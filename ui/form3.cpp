@@ -170,12 +170,15 @@ void Form3::PrintListingText()
         return;   // Cancel: nothing is printed, and nothing is said
 
     // Printed as the box holds it: what the user typed into it is what they asked to see.
-    if (PrintListing(printer, m_headingBox.text(), m_text1->toPlainText(), m_text1->font()) > 0)
+    if (!printer.outputFileName().isEmpty()) {
+        const Outcome printed =
+            PrintListingToFile(printer, m_headingBox.text(), m_text1->toPlainText(), m_text1->font());
+        if (!printed)
+            m_prompts.message(this, printed.reason());
         return;
-    const QString file = printer.outputFileName();
-    m_prompts.message(this, file.isEmpty()
-                                ? QStringLiteral("The listing could not be printed.")
-                                : QStringLiteral("The listing could not be printed to %1.").arg(file));
+    }
+    if (PrintListing(printer, m_headingBox.text(), m_text1->toPlainText(), m_text1->font()) <= 0)
+        m_prompts.message(this, QStringLiteral("The listing could not be printed."));
 }
 
 } // namespace throngkit

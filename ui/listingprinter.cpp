@@ -1,12 +1,25 @@
 #include "ui/listingprinter.h"
 
+#include "core/safefiles.h"
+
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPen>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QTemporaryFile>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace throngkit {
 
@@ -142,6 +155,74 @@ int PrintListing(QPagedPaintDevice &device, const QString &heading, const QStrin
                          footer);
     }
     return painter.end() ? pageCount : 0;
+}
+
+namespace {
+
+// The PDF writer does not report a failed write, so a file is finished only when its last
+// bytes are the end-of-file marker and they are on disk.
+Outcome CheckFinishedPdf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Outcome::failure(file.errorString());
+    const qint64 size = file.size();
+    if (size > 64)
+        file.seek(size - 64);
+    if (!file.readAll().trimmed().endsWith("%%EOF"))
+        return Outcome::failure(QStringLiteral("the file was not written to its end "
+                                               "(is the disk full?)"));
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
+        return Outcome::failure(QString::fromLocal8Bit(std::strerror(errno)));
+    return Outcome::success();
+}
+
+Outcome NotPrinted(const QString &target, const QString &reason)
+{
+    return Outcome::failure(QStringLiteral("The listing could not be printed to %1: %2")
+                                .arg(QuotedText(QDir::toNativeSeparators(target)), reason));
+}
+
+} // namespace
+
+Outcome PrintListingToFile(QPrinter &printer, const QString &heading, const QString &listing,
+                           const QFont &font)
+{
+    const QString target = printer.outputFileName();
+    if (const Outcome replaceable = CheckReplaceableTarget(target); !replaceable)
+        return replaceable;
+
+    const QFileInfo info(target);
+    QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.throngkit-print-XXXXXX.pdf"));
+    if (!temporary.open())
+        return NotPrinted(target, temporary.errorString());
+    // The temporary file is private; the finished one gets the old file's mode, or the usual one.
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(QFile::encodeName(target).constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(temporary.handle(), mode);
+    temporary.close();   // the printer opens it by name; the object keeps and later removes it
+
+    const QPrinter::OutputFormat format = printer.outputFormat();
+    printer.setOutputFileName(temporary.fileName());
+    printer.setOutputFormat(format);
+    const int pages = PrintListing(printer, heading, listing, font);
+    printer.setOutputFileName(target);
+    printer.setOutputFormat(format);
+    if (pages <= 0)
+        return NotPrinted(target, QStringLiteral("the printer did not start"));
+    if (const Outcome finished = CheckFinishedPdf(temporary.fileName()); !finished)
+        return NotPrinted(target, finished.reason());
+    if (const Outcome moved = MoveFileIntoPlace(temporary.fileName(), target); !moved)
+        return moved;
+    temporary.setAutoRemove(false);   // it is the chosen file now
+    return Outcome::success();
 }
 
 } // namespace throngkit

@@ -2,12 +2,15 @@
 
 // The listing on paper: a heading on the first page, the listing's header line at the top of
 // every page, page numbers at the foot, and no member cut across pages.
+#include "core/outcome.h"
+
 #include <QFont>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 class QPagedPaintDevice;
+class QPrinter;
 
 namespace throngkit {
 
@@ -29,5 +32,11 @@ ListingPages PaginateListing(const QString &listing, int firstPageLines, int lin
 // when the device would not start (a file that cannot be written, a printer gone).
 int PrintListing(QPagedPaintDevice &device, const QString &heading, const QString &listing,
                  const QFont &font);
+
+// Prints as PrintListing does on a printer set to print to a file: into a temporary file in
+// the same folder, moved over the chosen file only when the printer finished without error,
+// so that a full disk leaves the old file as it was and no half-written PDF behind.
+Outcome PrintListingToFile(QPrinter &printer, const QString &heading, const QString &listing,
+                           const QFont &font);
 
 } // namespace throngkit

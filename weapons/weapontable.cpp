@@ -2,9 +2,9 @@
 
 #include "core/paths.h"
 #include "core/numerictext.h"
+#include "core/safefiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLocale>
 
 #include <cmath>
@@ -23,6 +23,19 @@ bool IsLineEnd(QChar c) noexcept
 bool IsBlank(QChar c) noexcept
 {
     return c == u' ' || c == u'\t';
+}
+
+// A name, a damage or a caption is shown in labels, listings and files: a NUL or an escape
+// sequence there would cut or garble all of them. A tab is a blank. Bytes 0x80 to 0x9F stay
+// allowed: tables written on Windows use them for dashes and quotes.
+bool HasControl(QStringView text) noexcept
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t') || u == 0x7F)
+            return true;
+    }
+    return false;
 }
 
 // The comma-delimited fields of a table after its caption line. A field ends at a comma or a
@@ -71,6 +84,8 @@ public:
             value = m_text.sliced(start, m_pos - start).trimmed().toString();
         }
         endField();
+        if (HasControl(value))
+            return fail(QStringLiteral("the text %1 holds a control character").arg(QuotedText(value)));
         return value;
     }
 
@@ -92,8 +107,8 @@ public:
         bool ok = false;
         const double value = QLocale::c().toDouble(token, &ok);
         if (!ok || !std::isfinite(value))
-            return fail(QStringLiteral("the %1 \"%2\" is not a number")
-                            .arg(QLatin1String(what), token.left(40).toString()));
+            return fail(QStringLiteral("the %1 %2 is not a number")
+                            .arg(QLatin1String(what), QuotedText(token.left(40))));
         return value;
     }
 
@@ -148,7 +163,7 @@ private:
 QString Problem(const QString &path, int line, const QString &what)
 {
     return QStringLiteral("The weapon table %1 cannot be loaded: line %2: %3.")
-        .arg(QDir::toNativeSeparators(path)).arg(line).arg(what);
+        .arg(EscapeControls(QDir::toNativeSeparators(path)), QString::number(line), what);
 }
 
 qsizetype CaptionEnd(QStringView text)
@@ -164,13 +179,13 @@ qsizetype CaptionEnd(QStringView text)
 TableLoad LoadWeaponTable(Settings &settings, const QString &path)
 {
     TableLoad result;
-    QFile file(ResolveFileName(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const FileRead read = ReadRegularFile(ResolveFileName(path));
+    if (!read.ok) {
         result.error = QStringLiteral("The weapon table %1 cannot be opened: %2.")
-                           .arg(QDir::toNativeSeparators(path), file.errorString());
+                           .arg(EscapeControls(QDir::toNativeSeparators(path)), read.reason);
         return result;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray &bytes = read.bytes;
     if (bytes.isEmpty()) {
         result.error = Problem(path, 1, QStringLiteral("the file is empty"));
         return result;
@@ -179,6 +194,11 @@ TableLoad LoadWeaponTable(Settings &settings, const QString &path)
 
     const qsizetype captionEnd = CaptionEnd(text);
     const QString caption = text.left(captionEnd);
+    if (HasControl(caption)) {
+        result.error = Problem(path, 1, QStringLiteral("the caption %1 holds a control character")
+                                            .arg(QuotedText(caption)));
+        return result;
+    }
     qsizetype rowsStart = captionEnd;
     if (rowsStart < text.size() && text[rowsStart] == u'\r')
         ++rowsStart;
@@ -238,13 +258,10 @@ TableLoad LoadWeaponTable(Settings &settings, const QString &path)
 
 bool ReadTableCaption(const QString &path, QString *caption)
 {
-    QFile file(ResolveFileName(path));
-    if (!file.open(QIODevice::ReadOnly))
+    const FileRead read = ReadRegularFile(ResolveFileName(path));
+    if (!read.ok || read.bytes.isEmpty())
         return false;
-    QByteArray line = file.readLine(64 * 1024);
-    if (line.isEmpty())
-        return false;
-    const QString text = QString::fromLatin1(line);
+    const QString text = QString::fromLatin1(read.bytes.left(64 * 1024));
     *caption = text.left(CaptionEnd(text));
     return true;
 }

@@ -15,7 +15,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace throngkit;
 using throngkit::test::ReadFile;
@@ -204,6 +211,15 @@ TEST_F(CommandLine, AFreshSeedIsReportedSoTheRabbleCanBeMadeAgain)
     const auto match = QRegularExpression(u"\"seed\": (\\d+),"_qs).match(QString::fromUtf8(fresh.out));
     ASSERT_TRUE(match.hasMatch());
     EXPECT_EQ(Generate(JsonRun({u"--seed"_qs, match.captured(1)})).out, fresh.out);
+    // Fresh seeds stay below 2^53, where every JSON reader holds them exactly; a seed given
+    // by hand may still use all 64 bits.
+    for (int run = 0; run < 8; ++run) {
+        const auto seed = QRegularExpression(u"\"seed\": (\\d+),"_qs)
+                              .match(QString::fromUtf8(Generate(JsonRun({})).out)).captured(1);
+        EXPECT_LT(seed.toULongLong(), 1ULL << 53) << seed.toStdString();
+    }
+    const CommandRun wide = Generate(JsonRun({u"--seed"_qs, u"18446744073709551615"_qs}));
+    EXPECT_TRUE(wide.out.contains("\"seed\": 18446744073709551615,")) << wide.err.constData();
 }
 
 TEST_F(CommandLine, OptionsReachEveryMember)
@@ -217,10 +233,11 @@ TEST_F(CommandLine, OptionsReachEveryMember)
     const std::vector<Case> cases{
         {{}, 10, {}},
         {{u"--count"_qs, u"10.7"_qs}, 10, {}},
-        {{u"--count"_qs, u"1 2"_qs}, 12, {}},
-        {{u"--count"_qs, u"abc"_qs}, 0, {}},
-        {{u"--count"_qs, u"-3"_qs}, 0, {}},
+        {{u"--count"_qs, u"0"_qs}, 0, {}},
+        {{u"--count"_qs, u"007"_qs}, 7, {}},
+        {{u"--count"_qs, u".5"_qs}, 0, {}},
         {{u"--count"_qs, u"1000"_qs}, 1000, {}},
+        {{u"--count"_qs, u"1000.0000001"_qs}, 1000, {}},   // 1000 as the box's float holds it
         {{u"--level"_qs, u"e"_qs}, 10, {{u"level"_qs, u"E"_qs}}},
         {{u"--level"_qs, u"P"_qs, u"--system"_qs, u"Traveller"_qs}, 10, {{u"level"_qs, u"P"_qs}}},
         {{u"--missile"_qs, u"0"_qs}, 10, {{u"missile"_qs, 0}, {u"missileType"_qs, u" "_qs}}},
@@ -246,6 +263,11 @@ TEST_F(CommandLine, OptionsReachEveryMember)
 TEST_F(CommandLine, BadInputIsOneLineExitTwoAndNoFile)
 {
     const QString broken = WriteFile(m_work, u"tk-wp-broken.dat"_qs, "Broken\r\n1,10,\"Club\"\r\n");
+    const QString escaping = WriteFile(m_work, u"tk-wp-esc.dat"_qs, "Esc\r\n1\x1b]0;x\x07,100,Club,1D6,2\r\n");
+    const QString tooLarge = WriteFile(m_work, u"tk-wp-large.dat"_qs,
+                                       "Large\r\n" + QByteArray(1024 * 1024, ' ') + "1,100,Club,1D6,2\r\n");
+    const QString fifo = m_work.filePath(u"tk-wp-fifo.dat"_qs);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);   // opening it must not hang
     const QString target = m_work.filePath(u"out.txt"_qs);
     struct Case
     {
@@ -257,6 +279,18 @@ TEST_F(CommandLine, BadInputIsOneLineExitTwoAndNoFile)
         {{u"--system"_qs, u"dnd"_qs}, "dnd"},
         {{u"--count"_qs, u"1001"_qs}, "1001"},
         {{u"--count"_qs, u"1e9"_qs}, "1e9"},
+        {{u"--count"_qs, u"1000.5"_qs}, "1000.5"},
+        {{u"--count"_qs, u"abc"_qs}, "abc"},
+        {{u"--count"_qs, u""_qs}, "count"},
+        {{u"--count"_qs, u"nan"_qs}, "nan"},
+        {{u"--count"_qs, u"inf"_qs}, "inf"},
+        {{u"--count"_qs, u"-5"_qs}, "-5"},
+        {{u"--count"_qs, u"0x10"_qs}, "0x10"},
+        {{u"--count"_qs, u"1e-9"_qs}, "1e-9"},
+        {{u"--count"_qs, u"1,000"_qs}, "1,000"},
+        {{u"--count"_qs, u"1..2"_qs}, "1..2"},
+        {{u"--count"_qs, u"1 2"_qs}, "1 2"},
+        {{u"--weapon"_qs, u"*Club"_qs}, "*Club"},
         {{u"--level"_qs, u"X"_qs}, "level"},
         {{u"--level"_qs, u"EB"_qs}, "level"},
         {{u"--shield"_qs, u"sometimes"_qs}, "shield"},
@@ -271,6 +305,11 @@ TEST_F(CommandLine, BadInputIsOneLineExitTwoAndNoFile)
         {{u"--table"_qs, u"no-such-table.dat"_qs}, "no-such-table.dat"},
         {{u"--table"_qs, broken}, "tk-wp-broken.dat"},
         {{u"--data-dir"_qs, m_work.filePath(u"missing"_qs)}, "missing"},
+        {{u"--data-dir"_qs, broken}, "is not a directory"},
+        {{u"--table"_qs, fifo}, "not a regular file"},
+        {{u"--table"_qs, tooLarge}, "too large"},
+        // File content is quoted with its control characters escaped, never sent raw.
+        {{u"--table"_qs, escaping}, "\"1\\x1B]0;x\\x07\""},
         {{u"extra"_qs}, "extra"},
     };
     for (const Case &c : cases) {
@@ -283,6 +322,7 @@ TEST_F(CommandLine, BadInputIsOneLineExitTwoAndNoFile)
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.constData();
         EXPECT_TRUE(run.err.endsWith('\n'));
         EXPECT_TRUE(run.err.contains(c.named)) << run.err.constData();
+        EXPECT_FALSE(run.err.contains('\x1b'));
         EXPECT_FALSE(QFile::exists(target));
     }
 
@@ -298,6 +338,72 @@ TEST_F(CommandLine, BadInputIsOneLineExitTwoAndNoFile)
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.constData();
     }
     EXPECT_FALSE(QFile::exists(unreachable));
+}
+
+// Every format, small and large, against a file-size limit: the command fails with the
+// system's reason, and the file it was to replace and its folder stay as they were.
+TEST_F(CommandLine, ASaveThatDoesNotFitKeepsTheOldFile)
+{
+    const QString target = m_work.filePath(u"keep.out"_qs);
+    for (const char *format : {"listing", "json", "rbl", "htm"}) {
+        for (const char *count : {"10", "1000"}) {
+            SCOPED_TRACE(std::string(format) + " " + count);
+            const QStringList arguments{u"generate"_qs, u"--data-dir"_qs, test::SourceDataDirectory(),
+                                        u"--format"_qs, QString::fromLatin1(format), u"--count"_qs,
+                                        QString::fromLatin1(count), u"--seed"_qs, u"5"_qs};
+            const qsizetype size = Generate(arguments).out.size();
+            WriteFile(m_work, u"keep.out"_qs, "OLD\n");
+            const auto reported = test::WithFileSizeLimit(long(size / 2), [&] {
+                const CommandRun run = Generate(arguments + QStringList{u"-o"_qs, target});
+                return QString::number(run.status) + u' ' + QString::fromUtf8(run.err);
+            });
+            ASSERT_TRUE(reported.has_value());
+            EXPECT_TRUE(reported->startsWith(u"2 ")) << reported->toStdString();
+            EXPECT_TRUE(reported->contains(u"File too large")) << reported->toStdString();
+            EXPECT_TRUE(reported->contains(target)) << reported->toStdString();
+            EXPECT_EQ(ReadFile(target), "OLD\n");
+            EXPECT_EQ(QDir(m_work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                      QStringList{u"keep.out"_qs});
+        }
+    }
+}
+
+// A FIFO, a device node and a socket named by -o are refused and left as they are; "-o -"
+// is still standard output.
+TEST_F(CommandLine, OutputThatIsNotARegularFileIsRefused)
+{
+    const QString fifo = m_work.filePath(u"fifo"_qs);
+    const QString device = m_work.filePath(u"null"_qs);
+    const QString socket = m_work.filePath(u"socket"_qs);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const bool haveDevice = ::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketName = QFile::encodeName(socket);
+    ASSERT_LT(size_t(socketName.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketName.constData(), size_t(socketName.size()));
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+
+    QStringList targets{fifo, socket, m_work.path()};
+    if (haveDevice)
+        targets << device;   // root only
+    for (const QString &path : std::as_const(targets)) {
+        SCOPED_TRACE(path.toStdString());
+        struct stat before {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
+        const CommandRun run = Generate(JsonRun({u"-o"_qs, path}));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.contains(QFile::encodeName(path))) << run.err.constData();
+        struct stat after {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &after), 0);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+    }
+    ::close(listener);
+    const CommandRun stdoutRun = Generate(JsonRun({u"-o"_qs, u"-"_qs}));
+    EXPECT_EQ(stdoutRun.status, 0);
+    EXPECT_FALSE(Members(stdoutRun).isEmpty());
 }
 
 TEST_F(CommandLine, FindsTablesOfAnyCaseAndNeverWritesTheIni)

@@ -2,9 +2,14 @@
 #include "tests/support/testsupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <functional>
 #include <tuple>
@@ -261,6 +266,70 @@ TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
     EXPECT_EQ(ReadFile(target), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{u"old.rbl"_qs});
+}
+
+TEST(ListingFiles, HeadingLineBreaksAreOneBlankEach)
+{
+    auto settings = NewSettings();
+    settings->HowMany = 0;
+    const QString heading = u"Two\r\nlines\nand\rmore"_qs;
+    EXPECT_EQ(Lines(ComposeTravellerRbl(*settings, heading))[0], "Two lines and more");
+    EXPECT_TRUE(ComposeRQHtm(*settings, heading).contains("<h1>Two lines and more</h1>\r\n"));
+}
+
+TEST(ListingFiles, ALinkIsFollowedAndKept)
+{
+    QTemporaryDir dir;
+    const QString real = WriteFile(dir, u"real.rbl"_qs, "old");
+    const QString link = dir.filePath(u"link.rbl"_qs);
+    ASSERT_TRUE(QFile::link(real, link));
+    ASSERT_TRUE(SaveFileAtomically(link, "new").ok());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(ReadFile(real), "new");
+}
+
+// A tmpfs of 64 KiB mounted for one test and unmounted however the test ends.
+class TinyDisk
+{
+public:
+    explicit TinyDisk(const QString &where) : m_where(QFile::encodeName(where))
+    {
+        m_mounted = ::mount("tmpfs", m_where.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~TinyDisk()
+    {
+        if (m_mounted)
+            ::umount2(m_where.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    QByteArray m_where;
+    bool m_mounted = false;
+};
+
+TEST(ListingFiles, AFullDiskKeepsTheOldFileAndSaysWhy)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    QTemporaryDir dir;
+    const TinyDisk disk(dir.path());
+    if (!disk.mounted())
+        GTEST_SKIP() << "this system refuses to mount a tmpfs here (no CAP_SYS_ADMIN?)";
+    const QString target = WriteFile(dir, u"keep.htm"_qs, "OLD\n");
+    WriteFile(dir, u"filler"_qs, QByteArray(57000, '\0'));
+    auto settings = NewSettings();
+    settings->HowMany = 10;
+    for (FileFormat format : {FileFormat::Htm, FileFormat::Rbl}) {
+        settings->HowMany = format == FileFormat::Htm ? 10 : 1000;
+        const Outcome saved = SaveFileAtomically(
+            target, ComposeListingFile(GameSystem::RuneQuest, format, *settings, u"H"_qs));
+        EXPECT_FALSE(saved.ok());
+        EXPECT_TRUE(saved.reason().contains(u"No space left on device"_qs)) << saved.reason().toStdString();
+        EXPECT_EQ(ReadFile(target), "OLD\n");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  (QStringList{u"filler"_qs, u"keep.htm"_qs}));
+    }
 }
 
 } // namespace

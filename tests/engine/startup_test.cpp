@@ -5,9 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace throngkit;
 
@@ -69,6 +72,9 @@ TEST(IniDirectory, WindirThenXdgThenHome)
     EXPECT_EQ(IniDirectory({QStringLiteral("XDG_CONFIG_HOME=relative"), QStringLiteral("HOME=/h")}),
               QStringLiteral("/h/.config/"));
     EXPECT_EQ(IniDirectory({QStringLiteral("HOME=/h/")}), QStringLiteral("/h/.config/"));
+    // No home: no INI at all, never one at the file-system root.
+    EXPECT_EQ(IniDirectory({}), QString());
+    EXPECT_EQ(IniDirectory({QStringLiteral("HOME=/")}), QString());
 }
 
 TEST(ResolveFileName, FindsNamesWithoutRegardToCase)
@@ -116,8 +122,9 @@ TEST_F(FirstRun, CurrentDirectoryWithTheTableIsWrittenToTheIni)
     const DataLocation location = LocateDataDirectory(context());
     const QString candidate = current.path() + u'/';
     EXPECT_EQ(location.dbLoc, candidate);
+    const QString iniPath = windows.filePath(QStringLiteral("Throngkit.ini"));
     EXPECT_EQ(location.firstRunNotice,
-              QStringLiteral("Throngkit.ini has been created, assuming your data files are in ") + candidate);
+              iniPath + QStringLiteral(" has been created, assuming your data files are in ") + candidate);
     EXPECT_EQ(ini(), "dbloc=" + candidate.toLocal8Bit() + "\r\n");
     // The next run reads it back and writes nothing.
     const DataLocation again = LocateDataDirectory(context());
@@ -125,7 +132,7 @@ TEST_F(FirstRun, CurrentDirectoryWithTheTableIsWrittenToTheIni)
     EXPECT_TRUE(again.firstRunNotice.isEmpty());
 }
 
-TEST_F(FirstRun, FallsBackToTheProgramDataDirectory)
+TEST_F(FirstRun, TheProgramsOwnTablesAreUsedWithoutWritingTheIni)
 {
     test::WriteFile(shipped, QStringLiteral("TK-WP-RQ1.DAT"), "Shipped\r\n1,100,Club,1D6,2\r\n");
     const auto settings = test::NewSettings();
@@ -134,7 +141,74 @@ TEST_F(FirstRun, FallsBackToTheProgramDataDirectory)
     EXPECT_EQ(report.tableCaption, QStringLiteral("Shipped"));
     EXPECT_TRUE(report.tableError.isEmpty());
     EXPECT_EQ(settings->WeaponCount, 1);
-    EXPECT_FALSE(report.firstRunNotice.isEmpty());
+    // Found afresh at every start, so a moved program still finds its tables.
+    EXPECT_TRUE(report.firstRunNotice.isEmpty());
+    EXPECT_FALSE(QFile::exists(windows.filePath(QStringLiteral("Throngkit.ini"))));
+}
+
+TEST_F(FirstRun, AStaleDataDirectoryNamesTheIniAndFallsBackToTheOwnTables)
+{
+    test::WriteFile(shipped, QStringLiteral("tk-wp-rq1.dat"), "Shipped\r\n1,100,Club,1D6,2\r\n");
+    const QByteArray stale = "dbloc=" + QFile::encodeName(current.filePath(QStringLiteral("gone/"))) + "\r\n";
+    test::WriteFile(windows, QStringLiteral("Throngkit.ini"), stale);
+    const DataLocation location = LocateDataDirectory(context());
+    EXPECT_EQ(location.dbLoc, shipped.path() + u'/');
+    for (const QString &named : {windows.filePath(QStringLiteral("Throngkit.ini")),
+                                 QString::fromLocal8Bit(stale.chopped(2)), QStringLiteral("edit or delete")})
+        EXPECT_TRUE(location.firstRunNotice.contains(named)) << location.firstRunNotice.toStdString();
+    EXPECT_EQ(ini(), stale);   // the user's file is the user's to mend
+}
+
+TEST_F(FirstRun, AnIniThatIsNotARegularFileOrTooLargeIsLeftAlone)
+{
+    test::WriteFile(current, QStringLiteral("tk-wp-rq1.dat"), "Mine\r\n1,100,Club,1D6,2\r\n");
+    const QString iniPath = windows.filePath(QStringLiteral("Throngkit.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(iniPath).constData(), 0600), 0);   // must not hang
+    const DataLocation location = LocateDataDirectory(context());
+    EXPECT_EQ(location.dbLoc, current.path() + u'/');
+    EXPECT_TRUE(location.firstRunNotice.contains(QStringLiteral("not a regular file")))
+        << location.firstRunNotice.toStdString();
+    EXPECT_FALSE(QFileInfo(iniPath).isFile());
+    // Nor is one too large to be an INI file.
+    ASSERT_TRUE(QFile::remove(iniPath));
+    const QByteArray huge = "[x]\r\n" + QByteArray(1024 * 1024, ';');
+    test::WriteFile(windows, QStringLiteral("Throngkit.ini"), huge);
+    EXPECT_TRUE(LocateDataDirectory(context()).firstRunNotice.contains(QStringLiteral("too large")));
+    EXPECT_EQ(ini(), huge);
+}
+
+TEST_F(FirstRun, ReplacingAnIniIsNotCalledCreatingIt)
+{
+    test::WriteFile(current, QStringLiteral("tk-wp-rq1.dat"), "Mine\r\n1,100,Club,1D6,2\r\n");
+    test::WriteFile(windows, QStringLiteral("Throngkit.ini"), "[other]\r\n");
+    const DataLocation location = LocateDataDirectory(context());
+    EXPECT_FALSE(location.firstRunNotice.contains(QStringLiteral("created")));
+    EXPECT_TRUE(location.firstRunNotice.contains(windows.filePath(QStringLiteral("Throngkit.ini"))));
+    EXPECT_EQ(ini(), "dbloc=" + QFile::encodeName(current.path()) + "/\r\n");
+}
+
+TEST_F(FirstRun, AnIniThatDoesNotFitKeepsTheOldFileAndSaysWhy)
+{
+    test::WriteFile(current, QStringLiteral("tk-wp-rq1.dat"), "Mine\r\n1,100,Club,1D6,2\r\n");
+    test::WriteFile(windows, QStringLiteral("Throngkit.ini"), "[x]\r\n");
+    const auto notice = test::WithFileSizeLimit(8, [&] { return LocateDataDirectory(context()).firstRunNotice; });
+    ASSERT_TRUE(notice.has_value());
+    EXPECT_TRUE(notice->contains(QStringLiteral("could not be created"))) << notice->toStdString();
+    EXPECT_TRUE(notice->contains(QStringLiteral("File too large"))) << notice->toStdString();
+    EXPECT_EQ(ini(), "[x]\r\n");
+    EXPECT_EQ(QDir(windows.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{QStringLiteral("Throngkit.ini")});
+}
+
+TEST_F(FirstRun, WithoutAHomeNothingIsWritten)
+{
+    test::WriteFile(current, QStringLiteral("tk-wp-rq1.dat"), "Mine\r\n1,100,Club,1D6,2\r\n");
+    const StartupContext homeless{{QStringLiteral("PATH=/bin")}, current.path(), QString(), true};
+    const DataLocation location = LocateDataDirectory(homeless);
+    EXPECT_EQ(location.dbLoc, current.path() + u'/');
+    EXPECT_TRUE(location.firstRunNotice.contains(QStringLiteral("could not be created")))
+        << location.firstRunNotice.toStdString();
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/.config/Throngkit.ini")));
 }
 
 TEST_F(FirstRun, NoTableAnywhereGoesOnWithAnEmptyTable)

@@ -5,9 +5,13 @@
 #include "weapons/weapontable.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace throngkit;
 
@@ -94,6 +98,10 @@ TEST(LoadWeaponTable, FailuresNameFileAndLineAndKeepTheLoadedTable)
         {"unclosed quote", "T\r\n1,100,\"A,1D6,2\r\n", "not closed", 2},
         {"51 rows", Rows(51, true), "at most 50", 52},
         {"empty file", "", "empty", 1},
+        // Control characters in text would reach labels, listings and terminals.
+        {"NUL in a name", QByteArray("T\r\n1,50,A,1,1\r\n51,100,Cl\0ub,1D6,2\r\n", 30), "\\x00", 3},
+        {"ESC in a quoted damage", "T\r\n1,100,A,\"1D6\x1b[2J\",2\r\n", "\\x1B[2J", 2},
+        {"ESC in the caption", "Title\x1b]0;x\x07\r\n1,100,A,1,1\r\n", "\\x1B]0;x\\x07", 1},
     };
     for (const Case &c : cases) {
         const QString path = test::WriteFile(dir, QStringLiteral("bad.dat"), c.file);
@@ -106,9 +114,30 @@ TEST(LoadWeaponTable, FailuresNameFileAndLineAndKeepTheLoadedTable)
         EXPECT_EQ(settings->Weapons[1].Name.toString(), QStringLiteral("Old1      ")) << c.what;
         EXPECT_EQ(settings->Weapons[3].Name.trimmed(), u"Keep") << c.what;
     }
-    const TableLoad missing = LoadWeaponTable(*settings, dir.filePath(QStringLiteral("nowhere.dat")));
-    EXPECT_FALSE(missing.ok);
-    EXPECT_TRUE(missing.error.contains(QStringLiteral("nowhere.dat")));
+    // Files that are not tables at all: opened without blocking, read with a bound.
+    const QString fifo = dir.filePath(QStringLiteral("fifo.dat"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.filePath(QStringLiteral("zero.dat"));
+    const bool haveDevice = ::mknod(QFile::encodeName(zero).constData(), S_IFCHR | 0600, makedev(1, 5)) == 0;
+    const QString large = test::WriteFile(dir, QStringLiteral("large.dat"),
+                                          "T\r\n" + QByteArray(1024 * 1024, ' ') + "1,100,A,1,1\r\n");
+    const struct { QString path; const char *problem; } unreadable[] = {
+        {dir.filePath(QStringLiteral("nowhere.dat")), "No such file"},
+        {dir.path(), "directory"},
+        {fifo, "not a regular file"},
+        {zero, "not a regular file"},   // root only: a copy of the zero device
+        {large, "too large"},
+    };
+    for (const auto &c : unreadable) {
+        if (c.path == zero && !haveDevice)
+            continue;
+        const TableLoad loaded = LoadWeaponTable(*settings, c.path);
+        EXPECT_FALSE(loaded.ok) << c.path.toStdString();
+        EXPECT_TRUE(loaded.error.contains(c.path)) << loaded.error.toStdString();
+        EXPECT_TRUE(loaded.error.contains(QLatin1String(c.problem))) << loaded.error.toStdString();
+        QString caption;
+        EXPECT_FALSE(ReadTableCaption(c.path, &caption)) << c.path.toStdString();
+    }
     EXPECT_EQ(settings->WeaponCount, 2);
 }
 

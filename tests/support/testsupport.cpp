@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace throngkit::test {
 
 QString SourceDataDirectory()
@@ -37,6 +43,45 @@ QByteArray ReadFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+std::optional<QString> WithFileSizeLimit(long limit, const std::function<QString()> &action)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit cap{rlim_t(limit), rlim_t(limit)};
+        ::setrlimit(RLIMIT_FSIZE, &cap);
+        const QByteArray text = action().toUtf8();
+        qsizetype sent = 0;
+        while (sent < text.size()) {
+            const ssize_t n = ::write(channel[1], text.constData() + sent, size_t(text.size() - sent));
+            if (n <= 0)
+                ::_exit(3);
+            sent += n;
+        }
+        ::_exit(0);   // no exit handlers: they belong to the parent
+    }
+    ::close(channel[1]);
+    if (child < 0) {
+        ::close(channel[0]);
+        return std::nullopt;
+    }
+    QByteArray text;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(channel[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, got);
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return QString::fromUtf8(text);
 }
 
 } // namespace throngkit::test

@@ -5,7 +5,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace throngkit::test {
 
@@ -19,5 +21,10 @@ std::unique_ptr<Settings> NewSettings();
 // Writes bytes to dir/name and returns the full path.
 QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes);
 QByteArray ReadFile(const QString &path);
+
+// Runs action in a child process whose files may not grow past limit bytes (SIGXFSZ ignored,
+// so a write past it fails with "File too large"), and returns the text action returned there;
+// nothing when the child did not end normally.
+std::optional<QString> WithFileSizeLimit(long limit, const std::function<QString()> &action);
 
 } // namespace throngkit::test

@@ -7,12 +7,17 @@
 #include "ui/listingprinter.h"
 #include "ui/twips.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace throngkit;
 
@@ -144,6 +149,44 @@ TEST(ListingPrinterTest, FullRabbleOnPaper)
     EXPECT_EQ(PrintToPdf(dir.filePath(QStringLiteral("no such folder/x.pdf")), QPageSize::A4,
                          QString(), listing),
               0);
+}
+
+// Printing to a file goes through a temporary file: the old file survives a print that does
+// not fit, and special files are refused untouched.
+TEST(ListingPrinterTest, PrintToFileIsWholeOrNotAtAll)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto settings = test::NewSettings();
+    InitialiseSettings(*settings);
+    settings->HowMany = 200;
+    const QString listing = BuildListing(GameSystem::RuneQuest, *settings);
+    const QString target = test::WriteFile(dir, QStringLiteral("keep.pdf"), "OLD");
+    auto print = [&](const QString &path) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        return PrintListingToFile(printer, QStringLiteral("Watch"), listing, ListingFont());
+    };
+    auto entries = [&] {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    };
+
+    const auto failed = test::WithFileSizeLimit(4096, [&] { return print(target).reason(); });
+    ASSERT_TRUE(failed.has_value());
+    EXPECT_TRUE(failed->contains(target)) << failed->toStdString();
+    EXPECT_EQ(test::ReadFile(target), "OLD");
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("keep.pdf")});
+
+    const QString fifo = dir.filePath(QStringLiteral("fifo.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);   // a print into it would hang
+    EXPECT_FALSE(print(fifo).ok());
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+
+    const Outcome printed = print(target);
+    ASSERT_TRUE(printed.ok()) << printed.reason().toStdString();
+    EXPECT_TRUE(test::ReadFile(target).startsWith("%PDF"));
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("fifo.pdf"), QStringLiteral("keep.pdf")}));
 }
 
 } // namespace

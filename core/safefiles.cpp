@@ -1,0 +1,155 @@
+#include "core/safefiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace throngkit {
+namespace {
+
+QString SystemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Qt's own reason when it has one worth showing, else the system's.
+QString ReasonOf(const QFileDevice &file, int savedErrno)
+{
+    const QString reason = file.errorString();
+    if (!reason.isEmpty() && reason != u"Unknown error")
+        return reason;
+    return SystemReason(savedErrno != 0 ? savedErrno : EIO);
+}
+
+QString CannotSave(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Cannot save %1: %2").arg(QuotedText(QDir::toNativeSeparators(path)), reason);
+}
+
+} // namespace
+
+Outcome CheckReplaceableTarget(const QString &path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return Outcome::success();   // nothing there yet, or the save itself will say why
+    if (S_ISREG(status.st_mode))
+        return Outcome::success();
+    return Outcome::failure(CannotSave(path, S_ISDIR(status.st_mode)
+                                                 ? QStringLiteral("it is a directory")
+                                                 : QStringLiteral("it is not a regular file")));
+}
+
+Outcome SaveFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    if (const Outcome target = CheckReplaceableTarget(path); !target)
+        return target;
+
+    // Written beside the target and renamed over it only when complete. Unbuffered, so that a
+    // failed write shows at once; the flush is checked all the same, because a commit after a
+    // failed final flush would still rename an unfinished file over the old one.
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return Outcome::failure(CannotSave(path, ReasonOf(file, errno)));
+    auto fail = [&](int savedErrno) {
+        const QString reason = ReasonOf(file, savedErrno);
+        file.cancelWriting();   // the destructor removes the temporary file
+        return Outcome::failure(CannotSave(path, reason));
+    };
+    errno = 0;
+    if (file.write(bytes) != bytes.size())
+        return fail(errno);
+    errno = 0;
+    if (!file.flush())
+        return fail(errno);
+    // A file system may report a lost write only when it is synced.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
+        return fail(errno);
+    errno = 0;
+    if (!file.commit())
+        return Outcome::failure(CannotSave(path, ReasonOf(file, errno)));
+    return Outcome::success();
+}
+
+Outcome MoveFileIntoPlace(const QString &from, const QString &to)
+{
+    if (const Outcome target = CheckReplaceableTarget(to); !target)
+        return target;
+    // A link keeps pointing where it did; the file it points to is the one replaced.
+    QString destination = to;
+    const QFileInfo info(to);
+    if (info.isSymLink())
+        destination = info.symLinkTarget();
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(destination).constData()) != 0)
+        return Outcome::failure(CannotSave(to, SystemReason(errno)));
+    return Outcome::success();
+}
+
+FileRead ReadRegularFile(const QString &path, qsizetype limit)
+{
+    FileRead read;
+    // Opened without blocking: a FIFO with no writer would otherwise hang the open.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        read.reason = SystemReason(errno);
+        return read;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        read.reason = S_ISDIR(status.st_mode) ? QStringLiteral("it is a directory")
+                                              : QStringLiteral("it is not a regular file");
+        ::close(fd);
+        return read;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        read.reason = file.errorString();
+        ::close(fd);
+        return read;
+    }
+    // One byte past the limit tells a file of exactly the limit from a larger one.
+    read.bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        read.reason = file.errorString();
+        read.bytes.clear();
+        return read;
+    }
+    if (read.bytes.size() > limit) {
+        read.reason = QStringLiteral("it is too large (more than %1 KiB)").arg(limit / 1024);
+        read.bytes.clear();
+        return read;
+    }
+    read.ok = true;
+    return read;
+}
+
+QString EscapeControls(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            out += QStringLiteral("\\x") + QString::number(unsigned(u), 16).toUpper().rightJustified(2, u'0');
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString QuotedText(QStringView text)
+{
+    return u'"' + EscapeControls(text) + u'"';
+}
+
+} // namespace throngkit
