@@ -11,6 +11,7 @@
 #include "ui/picklist.h"
 #include "ui/prompts.h"
 #include "ui/twips.h"
+#include "weapons/tablecheck.h"
 #include "weapons/weapontable.h"
 
 #include <QCheckBox>
@@ -286,6 +287,7 @@ void Form2::load()
 void Form2::ShowTableCaption(const QString &caption)
 {
     m_label3->setText(caption);
+    m_label3->setToolTip(DrawProblems(m_settings).join(u'\n'));
 }
 
 void Form2::SetPicker(Picker picker)
@@ -317,10 +319,12 @@ void Form2::switchSystem(GameSystem system)
 void Form2::loadTable(const QString &path)
 {
     const TableLoad loaded = LoadWeaponTable(m_settings, path);
-    if (loaded.ok)
+    if (loaded.ok) {
         m_label3->setText(loaded.caption);
-    else
+        m_label3->setToolTip(DrawProblems(m_settings).join(u'\n'));
+    } else {
         m_prompts.message(this, loaded.error);   // the table loaded before stays in use
+    }
 }
 
 void Form2::Browse()
@@ -351,6 +355,7 @@ void Form2::Browse()
         LoadWeaponTable(m_settings, TablePath(m_settings.DBLoc, m_list1->item(chosen - 1)->text()));
     if (loaded.ok) {
         m_label3->setText(loaded.caption);
+        m_label3->setToolTip(DrawProblems(m_settings).join(u'\n'));
     } else {
         m_label3->setText(previousCaption);
         m_prompts.message(this, loaded.error);
