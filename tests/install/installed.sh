@@ -81,7 +81,8 @@ desktop)
         page=$(compgen -G "$prefix/share/man/man1/throngkit.1*" | head -n1)
         text=$(MANWIDTH=100 man -l "$page" 2>&1) || fail "man cannot read $page"
         for option in --system --count --level --shield --missile --table --data-dir --weapon \
-                      --damage --rank --heading --format --output --seed --help --version; do
+                      --damage --rank --heading --format --output --seed --help --version \
+                      tables csv summary; do
             grep -q -- "$option" <<<"$text" || fail "the manual page does not describe $option"
         done
     fi
