@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "app/rabblejson.h"
+#include "app/tablescommand.h"
 #include "core/messagesink.h"
 #include "core/numerictext.h"
 #include "core/paths.h"
@@ -9,8 +10,10 @@
 #include "core/startup.h"
 #include "generate/dice.h"
 #include "generate/generators.h"
+#include "listing/csvwriter.h"
 #include "listing/listingfiles.h"
 #include "listing/screenlisting.h"
+#include "listing/summary.h"
 #include "weapons/weapontable.h"
 
 #include <throngkit/version.h>
@@ -33,7 +36,7 @@ namespace {
 
 const QString GenerateCommand = QStringLiteral("generate");
 
-enum class OutputFormat { Listing, Json, Rbl, Htm };
+enum class OutputFormat { Listing, Json, Rbl, Htm, Csv, Summary };
 
 // Everything `generate` was asked for, checked and converted to the values Settings holds.
 struct GenerateRequest
@@ -126,7 +129,7 @@ struct Options
                                QStringLiteral("Heading of .rbl and .htm output (default \"Throngkit Listing\")."),
                                QStringLiteral("text")};
     QCommandLineOption format{QStringLiteral("format"),
-                              QStringLiteral("What to write: listing, json, rbl or htm (default listing)."),
+                              QStringLiteral("What to write: listing, json, rbl, htm, csv or summary (default listing)."),
                               QStringLiteral("format")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               QStringLiteral("Write to this file instead of standard output."),
@@ -274,9 +277,13 @@ std::optional<QString> ReadRequest(const QCommandLineParser &parser, const Optio
             request.format = OutputFormat::Rbl;
         else if (value == u"htm")
             request.format = OutputFormat::Htm;
+        else if (value == u"csv")
+            request.format = OutputFormat::Csv;
+        else if (value == u"summary")
+            request.format = OutputFormat::Summary;
         else
             return BadValue(QStringLiteral("format"), parser.value(o.format),
-                            QStringLiteral("listing, json, rbl or htm"));
+                            QStringLiteral("listing, json, rbl, htm, csv or summary"));
     }
 
     if (parser.isSet(o.output)) {
@@ -388,6 +395,12 @@ int RunGenerate(const GenerateRequest &request, std::FILE *out, std::FILE *err)
     case OutputFormat::Htm:
         bytes = ComposeListingFile(request.system, FileFormat::Htm, *settings, request.heading);
         break;
+    case OutputFormat::Csv:
+        bytes = ComposeCsv(request.system, *settings);
+        break;
+    case OutputFormat::Summary:
+        bytes = BuildSummary(request.system, *settings).toUtf8();
+        break;
     }
 
     if (!request.output.isEmpty()) {
@@ -414,7 +427,8 @@ QString HelpText(QCommandLineParser &parser, const QString &programPath)
         if (at >= 0)
             text.replace(at, programPath.size(), QFileInfo(programPath).fileName());
     }
-    return text + QStringLiteral("\nWith no arguments, throngkit opens its windows.\n");
+    return text + FormatsAndTablesHelp()
+           + QStringLiteral("\nWith no arguments, throngkit opens its windows.\n");
 }
 
 QString VersionText()
@@ -447,6 +461,18 @@ bool WantsCommandLine(const QStringList &arguments)
 
 int RunCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
 {
+    // The table check has options of its own, so it is parsed apart from generate's.
+    if (arguments.value(1) == u"tables") {
+        const CommandResult checked = RunTablesCommand(arguments, DataDirectory(GenerateRequest(), err));
+        if (!checked.error.isEmpty())
+            WriteLine(err, checked.error);
+        if (!WriteBytes(out, checked.out)) {
+            WriteLine(err, QStringLiteral("could not write to standard output"));
+            return 2;
+        }
+        return checked.status;
+    }
+
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Generates a rabble of fighters for RuneQuest or Traveller."));

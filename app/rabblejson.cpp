@@ -1,5 +1,7 @@
 #include "app/rabblejson.h"
 
+#include "listing/memberfields.h"
+
 namespace throngkit {
 namespace {
 
@@ -47,24 +49,12 @@ void AppendMember(QString &out, GameSystem system, int number, const RabbleMembe
 {
     JsonObject member(out);
     member.number(u"number", number);
-    if (system == GameSystem::RuneQuest)
-        member.text(u"name", m.Name.view());
-    member.text(u"level", m.Level.view())
-        .text(u"weapon", m.Weapon.view())
-        .text(u"damage", m.Damage.view())
-        .number(u"attack", m.Attack)
-        .number(u"parry", m.Parry);
-    if (system == GameSystem::RuneQuest) {
-        member.text(u"parryWith", m.ParryWith.view())
-            .number(u"missile", m.Missile)
-            .text(u"missileType", m.MissileType.view());
+    for (const MemberField &field : MemberFields(system)) {
+        if (field.text)
+            member.text(field.key, field.text(m));
+        else
+            member.number(field.key, field.number(m));
     }
-    member.text(u"strikeRank", m.StrikeRank.view())
-        .number(u"hitPoints", m.HitPoints)
-        .number(u"scan", m.Scan);
-    if (system == GameSystem::RuneQuest)
-        member.number(u"listen", m.Listen);
-    member.number(u"armour", m.Armour).text(u"code", m.Code.view());
     member.close();
 }
 

@@ -1,11 +1,13 @@
-// The engine's hot paths at full capacity: 1000 members generated and listed, and 1000-member
-// files composed and written, for each system.
+// The engine's hot paths at full capacity: 1000 members generated and listed, 1000-member files
+// composed and written, and the spreadsheet and summary outputs composed, for each system.
 #include "core/settings.h"
 #include "core/startup.h"
 #include "generate/dice.h"
 #include "generate/generators.h"
+#include "listing/csvwriter.h"
 #include "listing/listingfiles.h"
 #include "listing/screenlisting.h"
+#include "listing/summary.h"
 #include "weapons/weapontable.h"
 
 #include <QTemporaryDir>
@@ -59,12 +61,37 @@ void WriteFile(benchmark::State &state, GameSystem system, FileFormat format)
     state.SetItemsProcessed(state.iterations() * MaxMembers);
 }
 
+// What `generate --format csv` and `--format summary` make of a generated rabble.
+void Csv(benchmark::State &state, GameSystem system)
+{
+    const auto settings = FullRabbleSettings(system);
+    Dice dice(20261207);
+    GenerateRabble(system, *settings, dice);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ComposeCsv(system, *settings));
+    state.SetItemsProcessed(state.iterations() * MaxMembers);
+}
+
+void Summary(benchmark::State &state, GameSystem system)
+{
+    const auto settings = FullRabbleSettings(system);
+    Dice dice(20261207);
+    GenerateRabble(system, *settings, dice);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BuildSummary(system, *settings));
+    state.SetItemsProcessed(state.iterations() * MaxMembers);
+}
+
 BENCHMARK_CAPTURE(GenerateAndList, runequest, GameSystem::RuneQuest)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(GenerateAndList, traveller, GameSystem::Traveller)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WriteFile, runequest_rbl, GameSystem::RuneQuest, FileFormat::Rbl)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WriteFile, runequest_htm, GameSystem::RuneQuest, FileFormat::Htm)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WriteFile, traveller_rbl, GameSystem::Traveller, FileFormat::Rbl)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WriteFile, traveller_htm, GameSystem::Traveller, FileFormat::Htm)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Csv, runequest, GameSystem::RuneQuest)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Csv, traveller, GameSystem::Traveller)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Summary, runequest, GameSystem::RuneQuest)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Summary, traveller, GameSystem::Traveller)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace throngkit

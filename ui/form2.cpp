@@ -13,6 +13,7 @@
 #include "ui/prompts.h"
 #include "ui/twips.h"
 #include "weapons/tablecatalog.h"
+#include "weapons/tablecheck.h"
 #include "weapons/weapontable.h"
 
 #include <QCheckBox>
@@ -323,6 +324,7 @@ void Form2::ShowTableCaption(const QString &caption)
 void Form2::setTableCaption(const QString &caption)
 {
     m_label3->setText(caption);
+    m_label3->setToolTip(DrawProblems(m_settings).join(u'\n'));
     FitCaptions(*this);
 }
 
@@ -364,10 +366,11 @@ void Form2::switchSystem(GameSystem system)
 void Form2::loadTable(const QString &path)
 {
     const TableLoad loaded = LoadWeaponTable(m_settings, path);
-    if (loaded.ok)
+    if (loaded.ok) {
         setTableCaption(loaded.caption);
-    else
+    } else {
         m_prompts.message(this, loaded.error);   // the table loaded before stays in use
+    }
 }
 
 void Form2::Browse()

@@ -162,6 +162,7 @@ private:
 
 QString Problem(const QString &path, int line, const QString &what)
 {
+    // All in one arg() call: chained calls would fill a "%2" in the file's name as well.
     return QStringLiteral("The weapon table %1 cannot be loaded: line %2: %3.")
         .arg(EscapeControls(QDir::toNativeSeparators(path)), QString::number(line), what);
 }
@@ -176,9 +177,9 @@ qsizetype CaptionEnd(QStringView text)
 
 } // namespace
 
-TableLoad LoadWeaponTable(Settings &settings, const QString &path)
+TableText ReadWeaponTable(const QString &path)
 {
-    TableLoad result;
+    TableText result;
     const FileRead read = ReadRegularFile(ResolveFileName(path));
     if (!read.ok) {
         result.error = QStringLiteral("The weapon table %1 cannot be opened: %2.")
@@ -205,13 +206,10 @@ TableLoad LoadWeaponTable(Settings &settings, const QString &path)
     if (rowsStart < text.size() && text[rowsStart] == u'\n')
         ++rowsStart;
 
-    // Read into a copy first: a table that fails to load leaves the loaded one as it was.
-    std::array<WeaponRow, MaxWeaponRows + 1> rows{};
-    int count = 0;
     FieldReader reader(text, rowsStart, 2);
     while (!reader.atEnd()) {
         const int rowLine = reader.line();
-        if (count == MaxWeaponRows) {
+        if (std::ssize(result.rows) == MaxWeaponRows) {
             result.error = Problem(path, rowLine,
                                    QStringLiteral("a table holds at most %1 weapons").arg(MaxWeaponRows));
             return result;
@@ -239,20 +237,37 @@ TableLoad LoadWeaponTable(Settings &settings, const QString &path)
             return result;
         }
 
-        WeaponRow &row = rows[++count];
-        row.Low = float(*low);
-        row.High = float(*high);
-        row.Name = *name;
-        row.Damage = *damage;
-        row.Rank = qint16(wholeRank);
-        if (row.High == 100.0f)
+        result.rows.push_back({float(*low), float(*high), *name, *damage, qint16(wholeRank)});
+        if (result.rows.back().High == 100.0f)
             break;   // the last row; whatever follows is never read
     }
 
-    std::copy(rows.begin() + 1, rows.begin() + 1 + count, settings.Weapons.begin() + 1);
-    settings.WeaponCount = qint16(count);
     result.ok = true;
     result.caption = caption;
+    return result;
+}
+
+TableLoad LoadWeaponTable(Settings &settings, const QString &path)
+{
+    // Read whole first: a table that fails to load leaves the loaded one as it was.
+    TableText table = ReadWeaponTable(path);
+    TableLoad result;
+    if (!table.ok) {
+        result.error = std::move(table.error);
+        return result;
+    }
+    int n = 0;
+    for (const TableRowText &text : table.rows) {
+        WeaponRow &row = settings.Weapons[++n];
+        row.Low = text.Low;
+        row.High = text.High;
+        row.Name = text.Name;
+        row.Damage = text.Damage;
+        row.Rank = text.Rank;
+    }
+    settings.WeaponCount = qint16(n);
+    result.ok = true;
+    result.caption = std::move(table.caption);
     return result;
 }
 

@@ -5,7 +5,31 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace throngkit {
+
+// One row as its file writes it, before Name and Damage are cut to the widths of a WeaponRow.
+struct TableRowText
+{
+    float Low = 0;
+    float High = 0;
+    QString Name;
+    QString Damage;
+    qint16 Rank = 0;
+};
+
+struct TableText
+{
+    bool ok = false;
+    QString caption;
+    QString error;                   // as TableLoad's error; set when not ok
+    std::vector<TableRowText> rows;  // up to the row with High 100, or to the end of the file
+};
+
+// Reads the weapon table at path exactly as LoadWeaponTable does, refusing what it refuses, but
+// into a TableText, so that a table can be checked without loading it.
+TableText ReadWeaponTable(const QString &path);
 
 struct TableLoad
 {

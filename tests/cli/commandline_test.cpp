@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -124,7 +125,7 @@ QJsonArray Members(const CommandRun &run)
 TEST_F(CommandLine, SameSeedGivesSameBytesInEveryFormat)
 {
     for (const char *system : {"runequest", "traveller"}) {
-        for (const char *format : {"listing", "json", "rbl", "htm"}) {
+        for (const char *format : {"listing", "json", "rbl", "htm", "csv", "summary"}) {
             SCOPED_TRACE(std::string(system) + " " + format);
             const QStringList base{u"generate"_qs, u"--data-dir"_qs, test::SourceDataDirectory(),
                                    u"--system"_qs, QString::fromLatin1(system), u"--format"_qs,
@@ -201,6 +202,98 @@ TEST_F(CommandLine, JsonHasEveryFieldAtItsWidthAndTheSeedExactly)
                 EXPECT_TRUE(member.value(key).isDouble()) << key.toStdString();
             }
         }
+    }
+}
+
+// Reads the csv file with Python's csv module and compares every cell with the json file's member:
+// the header is "number" and the json's keys in their order, texts without their padding blanks.
+const char CsvAgainstJson[] = R"(
+import csv, json, sys
+with open(sys.argv[1], newline='', encoding='utf-8') as f:
+    rows = list(csv.reader(f, strict=True))
+with open(sys.argv[2], encoding='utf-8') as f:
+    members = json.load(f)['members']
+if rows[0] != list(members[0].keys()):
+    sys.exit('header %r' % rows[0])
+if len(rows) != len(members) + 1:
+    sys.exit('%d rows for %d members' % (len(rows) - 1, len(members)))
+for row, member in zip(rows[1:], members):
+    expected = [v.rstrip(' ') if isinstance(v, str) else str(v) for v in member.values()]
+    if row != expected:
+        sys.exit('row %r, expected %r' % (row, expected))
+)";
+
+TEST_F(CommandLine, CsvReadsBackAsTheJson)
+{
+    const QString csvPath = m_work.filePath(u"rabble.csv"_qs);
+    const QString jsonPath = m_work.filePath(u"rabble.json"_qs);
+    const std::vector<QStringList> runs{
+        {u"--system"_qs, u"runequest"_qs, u"--count"_qs, u"300"_qs},
+        {u"--system"_qs, u"traveller"_qs, u"--count"_qs, u"300"_qs},
+        // A forced name with a comma, a quote and a line break, and non-ASCII damage.
+        {u"--weapon"_qs, u"A,\"b\"\nc"_qs, u"--damage"_qs, u"1D\u00e9"_qs, u"--count"_qs, u"3"_qs},
+    };
+    for (const QStringList &more : runs) {
+        SCOPED_TRACE(more.join(u' ').toStdString());
+        const QStringList base = QStringList{u"generate"_qs, u"--data-dir"_qs, test::SourceDataDirectory(),
+                                             u"--seed"_qs, u"7"_qs} + more;
+        ASSERT_EQ(Generate(base + QStringList{u"--format"_qs, u"csv"_qs, u"-o"_qs, csvPath}).status, 0);
+        ASSERT_EQ(Generate(base + QStringList{u"--format"_qs, u"json"_qs, u"-o"_qs, jsonPath}).status, 0);
+        QProcess python;
+        python.start(u"python3"_qs, {u"-c"_qs, QString::fromLatin1(CsvAgainstJson), csvPath, jsonPath});
+        ASSERT_TRUE(python.waitForFinished(60000)) << python.errorString().toStdString();
+        EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
+    }
+    // The forced name is quoted, its quotes doubled, and the line break kept inside the quotes.
+    EXPECT_TRUE(ReadFile(csvPath).contains(",\"A,\"\"b\"\"\nc\",1D\xc3\xa9,"));
+}
+
+TEST_F(CommandLine, TablesReportsEachTableAndItsProblems)
+{
+    QTemporaryDir data;
+    WriteFile(data, u"tk-wp-b-gap.dat"_qs, "Gappy\r\n1,10,Club,1D6,3\r\n21,100,Axe,1D8,2\r\n");
+    WriteFile(data, u"TK-WP-A-GOOD.DAT"_qs, "Good\r\n1,100,Club,1D6,3\r\n");
+    WriteFile(data, u"tk-wp-c-broken.dat"_qs, "Broken\r\n1,10,\"Club\"\r\n");
+
+    struct Case
+    {
+        QStringList arguments;
+        int status;
+        std::vector<const char *> out;   // in this order
+        const char *err;
+    };
+    const std::vector<Case> cases{
+        {{u"--data-dir"_qs, test::SourceDataDirectory()}, 0,
+         {"tk-wp-rq1.dat: \"Runequest Standard\", 11 rows",
+          "    1  1-10        Dagger      1D4+2        3   10.0%",
+          "  Sound: every roll from 1 to 100 draws a weapon.", "tk-wp-tr3.dat", "6 tables checked: all sound."},
+         ""},
+        {{u"--data-dir"_qs, data.path()}, 1,
+         {"TK-WP-A-GOOD.DAT", "tk-wp-b-gap.dat: \"Gappy\", 2 rows", "Problem: Rolls 11 to 20 draw no weapon.",
+          "tk-wp-c-broken.dat: refused by the loader", "line 2: the file ends in the middle of a row",
+          "3 tables checked: 2 with problems: tk-wp-b-gap.dat, tk-wp-c-broken.dat."},
+         ""},
+        {{test::SourceTable(u"tk-wp-tr2.dat"_qs)}, 0, {"Traveller Low Tech", "1 table checked: all sound."}, ""},
+        // A bare name is looked for in the data directory as well.
+        {{u"--data-dir"_qs, data.path(), u"tk-wp-b-gap.dat"_qs}, 1, {"Gappy", "1 table checked: 1 with problems"}, ""},
+        {{u"no-such-table.dat"_qs}, 1, {"no-such-table.dat: refused by the loader", "cannot be opened"}, ""},
+        {{u"--data-dir"_qs, m_work.path()}, 1, {}, "no weapon tables"},
+        {{u"--data-dir"_qs, m_work.filePath(u"missing"_qs)}, 2, {}, "missing"},
+        {{u"--count"_qs, u"3"_qs}, 2, {}, "count"},
+        {{u"--help"_qs}, 0, {"tables [--data-dir dir] [file...]", "--data-dir"}, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        const CommandRun run = Generate(QStringList{u"tables"_qs} + c.arguments);
+        EXPECT_EQ(run.status, c.status) << run.err.constData();
+        qsizetype from = 0;
+        for (const char *text : c.out) {
+            const qsizetype at = run.out.indexOf(text, from);
+            EXPECT_GE(at, from) << text << " in:\n" << run.out.constData();
+            from = std::max(from, at);
+        }
+        EXPECT_TRUE(run.err.contains(c.err)) << run.err.constData();
+        EXPECT_EQ(run.err.isEmpty(), QByteArray(c.err).isEmpty()) << run.err.constData();
     }
 }
 
@@ -445,7 +538,8 @@ TEST_F(CommandLine, HelpVersionAndWhichFrontRuns)
             const CommandRun help = Generate(before + QStringList{QString::fromLatin1(option)});
             EXPECT_EQ(help.status, 0);
             EXPECT_TRUE(help.out.startsWith("Usage: throngkit ")) << help.out.constData();
-            for (const char *word : {"generate", "--count", "--seed", "--format", "--output"})
+            for (const char *word : {"generate", "tables", "--count", "--seed", "--format", "--output", "csv",
+                                     "summary"})
                 EXPECT_TRUE(help.out.contains(word)) << word;
         }
     }

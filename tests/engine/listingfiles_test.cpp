@@ -1,4 +1,6 @@
+#include "listing/csvwriter.h"
 #include "listing/listingfiles.h"
+#include "listing/summary.h"
 #include "tests/support/testsupport.h"
 
 #include <QDir>
@@ -167,6 +169,107 @@ TEST(ListingFiles, MemberCountFollowsHowMany)
             }
         }
     }
+}
+
+TEST(ListingFiles, CsvCellsLoseTheirPaddingAndAreQuotedWhenTheyMust)
+{
+    auto settings = NewSettings();
+    settings->HowMany = 1;
+    SetRQExample(settings->Members[1]);
+    const std::pair<const char16_t *, QByteArray> weapons[] = {
+        {u"Club", "Club"},
+        {u"  Club", "  Club"},   // only the padding on the right goes
+        {u"", ""},
+        {u"Axe, war", "\"Axe, war\""},
+        {u"Say \"hi\"", "\"Say \"\"hi\"\"\""},
+        {u"Two\r\nlines", "\"Two\r\nlines\""},
+        {u"Ep\u00e9e", "Ep\xc3\xa9" "e"},
+    };
+    for (const auto &[weapon, cell] : weapons) {
+        SCOPED_TRACE(cell.constData());
+        settings->Members[1].Weapon = weapon;
+        EXPECT_EQ(ComposeCsv(GameSystem::RuneQuest, *settings),
+                  "number,name,level,weapon,damage,attack,parry,parryWith,missile,missileType,"
+                  "strikeRank,hitPoints,scan,listen,armour,code\r\n"
+                  "1,____________________,G," + cell + ",1D8+1+1D4,45,40,Sh,30,J,5+2,12,35,40,3,1234567\r\n");
+    }
+
+    SetTravellerExample(settings->Members[1]);
+    settings->HowMany = 2;
+    settings->Members[2] = settings->Members[1];
+    settings->Members[2].Attack = -7;
+    EXPECT_EQ(ComposeCsv(GameSystem::Traveller, *settings),
+              "number,level,weapon,damage,attack,parry,strikeRank,hitPoints,scan,armour,code\r\n"
+              "1,B,Autopistol,3D6,2,1,3,45,2,7,789ABC\r\n"
+              "2,B,Autopistol,3D6,-7,1,3,45,2,7,789ABC\r\n");
+    settings->HowMany = 0;
+    EXPECT_EQ(ComposeCsv(GameSystem::Traveller, *settings),
+              "number,level,weapon,damage,attack,parry,strikeRank,hitPoints,scan,armour,code\r\n");
+}
+
+TEST(ListingFiles, SummaryCountsSharesAndFigures)
+{
+    // Each line as its words, so that the figures are checked and the spacing is not.
+    const auto words = [](const QString &summary) {
+        QStringList lines;
+        for (const QByteArray &line : Lines(summary.toUtf8())) {
+            EXPECT_LE(QString::fromUtf8(line).size(), 80) << line.constData();
+            lines << QString::fromUtf8(line).simplified();
+        }
+        return lines;
+    };
+
+    auto settings = NewSettings();
+    settings->HowMany = 4;
+    struct Fighter { const char16_t *level, *weapon, *parryWith, *missileType; qint16 attack, missile, scan; };
+    const Fighter fighters[] = {
+        {u"E", u"Spear", u"Sh", u" ", 40, 0, 10},
+        {u"G", u"Spear", u"Wp", u"J", 50, 30, 21},
+        {u"G", u"Axe", u"Sh", u"B", 62, 20, 30},
+        {u"P", u"Club", u"Sh", u" ", -32768, 99, 35},
+    };
+    for (int i = 0; i < 4; ++i) {
+        RabbleMember &m = settings->Members[i + 1];
+        SetRQExample(m);
+        m.Level = fighters[i].level;
+        m.Weapon = fighters[i].weapon;
+        m.ParryWith = fighters[i].parryWith;
+        m.MissileType = fighters[i].missileType;
+        m.Attack = fighters[i].attack;
+        m.Missile = fighters[i].missile;
+        m.Scan = fighters[i].scan;
+    }
+    const QStringList rq = words(BuildSummary(GameSystem::RuneQuest, *settings));
+    EXPECT_EQ(rq.value(0), u"RuneQuest rabble of 4 fighters"_qs);
+    for (const char *line : {"E Elite 1 25.0%", "B Better 0 0.0%", "G Good 2 50.0%", "P Poor 1 25.0%",
+                             "Shield 3 75.0%", "Weapon 1 25.0%", "None 2 50.0%",
+                             "Attack -32768 45 62 -8154.0", "Parry 40 40 40 40.0",
+                             "Missile (carried) 20 25 30 25.0", "Scan 10 25.5 35 24.0",
+                             "Listen 40 40 40 40.0", "Hit points 12 12 12 12.0", "Armour 3 3 3 3.0"})
+        EXPECT_TRUE(rq.contains(QString::fromLatin1(line))) << line;
+    // Most carried weapon first, equal counts by name; missile letters in their own order.
+    const qsizetype spear = rq.indexOf(u"Spear 2 50.0%"_qs);
+    ASSERT_GE(spear, 0);
+    EXPECT_EQ(rq.mid(spear, 3), (QStringList{u"Spear 2 50.0%"_qs, u"Axe 1 25.0%"_qs, u"Club 1 25.0%"_qs}));
+    const qsizetype bow = rq.indexOf(u"B 1 25.0%"_qs);
+    ASSERT_GE(bow, 0);
+    EXPECT_EQ(rq.value(bow + 1), u"J 1 25.0%"_qs);
+
+    settings->HowMany = 1;   // nobody carries a missile weapon
+    EXPECT_TRUE(words(BuildSummary(GameSystem::RuneQuest, *settings)).contains(u"Missile (carried) - - - -"_qs));
+
+    SetTravellerExample(settings->Members[1]);
+    const QStringList traveller = words(BuildSummary(GameSystem::Traveller, *settings));
+    EXPECT_EQ(traveller.value(0), u"Traveller rabble of 1 fighter"_qs);
+    for (const char *line : {"B Better 1 100.0%", "Autopistol 1 100.0%", "Gun 2 2 2 2.0",
+                             "Second skill 1 1 1 1.0", "Recon 2 2 2 2.0", "Hit points 45 45 45 45.0"})
+        EXPECT_TRUE(traveller.contains(QString::fromLatin1(line))) << line;
+    for (const QString &line : traveller)
+        EXPECT_FALSE(line.startsWith(u"Parry") || line.startsWith(u"Missile") || line.startsWith(u"Listen"))
+            << line.toStdString();
+
+    settings->HowMany = 0;
+    EXPECT_EQ(BuildSummary(GameSystem::Traveller, *settings), u"Traveller rabble of 0 fighters\r\n"_qs);
 }
 
 TEST(ListingFiles, RQPageMatchesItsExpectedText)

@@ -1,6 +1,7 @@
 #include "core/messagesink.h"
 #include "tests/support/scripteddice.h"
 #include "tests/support/testsupport.h"
+#include "weapons/tablecheck.h"
 #include "weapons/weapondraw.h"
 #include "weapons/weapontable.h"
 
@@ -12,6 +13,7 @@
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <numeric>
 
 using namespace throngkit;
 
@@ -104,7 +106,8 @@ TEST(LoadWeaponTable, FailuresNameFileAndLineAndKeepTheLoadedTable)
         {"ESC in the caption", "Title\x1b]0;x\x07\r\n1,100,A,1,1\r\n", "\\x1B]0;x\\x07", 1},
     };
     for (const Case &c : cases) {
-        const QString path = test::WriteFile(dir, QStringLiteral("bad.dat"), c.file);
+        // A name that looks like arg() placeholders must reach the message as it is.
+        const QString path = test::WriteFile(dir, QStringLiteral("bad %2%1.dat"), c.file);
         const TableLoad loaded = LoadWeaponTable(*settings, path);
         EXPECT_FALSE(loaded.ok) << c.what;
         EXPECT_TRUE(loaded.error.contains(path)) << loaded.error.toStdString();
@@ -185,6 +188,10 @@ TEST(ShippedTables, LoadAndCoverOneToHundred)
             expectedLow = row.High + 1;
         }
         EXPECT_EQ(settings->Weapons[settings->WeaponCount].High, 100.0f) << name.toStdString();
+        const TableCheck check = CheckWeaponTable(test::SourceTable(name), name);
+        EXPECT_TRUE(check.sound()) << check.problems.join(u' ').toStdString();
+        EXPECT_TRUE(DrawProblems(*settings).isEmpty());
+        EXPECT_DOUBLE_EQ(std::accumulate(check.odds.chance.begin(), check.odds.chance.end(), 0.0), 1.0);
         // Two-handed RuneQuest weapons are marked so; nothing else may look like it.
         if (isRuneQuest) {
             bool anyTwoHanded = false;
@@ -198,6 +205,65 @@ TEST(ShippedTables, LoadAndCoverOneToHundred)
     const auto settings = test::NewSettings();
     EXPECT_EQ(LoadWeaponTable(*settings, test::SourceTable(QStringLiteral("tk-wp-rq1.dat"))).caption,
               QStringLiteral("Runequest Standard"));
+}
+
+TEST(CheckWeaponTable, ChancesAndProblems)
+{
+    struct Case
+    {
+        const char *what;
+        QByteArray rows;                   // after a caption line
+        std::vector<double> percent;       // each row's chance
+        std::vector<const char *> problems;
+    };
+    const std::vector<Case> cases{
+        {"sound", "1,15,A,1D6,1\r\n16,40,B,1D6,1\r\n41,100,C,1D6,1\r\n", {15, 25, 60}, {}},
+        {"a gap of rolls", "1,10,A,1,1\r\n21,100,B,1,1\r\n", {10, 80}, {"Rolls 11 to 20 draw no weapon."}},
+        {"a gap of one roll", "1,10,A,1,1\r\n12,100,B,1,1\r\n", {10, 89}, {"Roll 11 draws no weapon."}},
+        {"a band not whole", "1,10.5,A,1,1\r\n10.7,100,B,1,1\r\n", {10, 90}, {}},
+        {"overlap: the earlier row wins", "1,50,A,1,1\r\n30,45,C,1,1\r\n40,100,B,1,1\r\n", {50, 0, 50},
+         {"Row 2 (C) can never be drawn: earlier rows take all its rolls."}},
+        {"a band past the last High",
+         "1,30,A,1,1\r\n70,80,Far,1,1\r\n31,60,B,1,1\r\n", {50, 0, 50},
+         {"Row 2 (Far) can never be drawn: its band 70 to 80 holds none of the rolls 1 to 60.",
+          "No row has High 100: the draw rolls 1 to 60 only."}},
+        // A die of 99.5 sides shows 100 too, half as often as any other face.
+        {"a last High that is not whole", "1,50,A,1,1\r\n51,99.5,B,1,1\r\n", {100 * 50 / 99.5, 100 * 49 / 99.5},
+         {"Roll 100 draws no weapon.", "No row has High 100: the draw rolls 1 to 100 only."}},
+        {"texts that are cut, a blank name",
+         "1,50,\"Bastard Sword\",1D10+1D4,1\r\n51,100,\"  \",1D6,1\r\n", {50, 50},
+         {"Row 1: the name \"Bastard Sword\" is longer than 10 characters and is cut to \"Bastard Sw\".",
+          "Row 1: the damage \"1D10+1D4\" is longer than 6 characters and is cut to \"1D10+1\".",
+          "Row 2 has a blank name."}},
+        {"no rows", "", {}, {"The table has no weapons, so no weapon can be drawn."}},
+        {"refused by the loader", "1,100,Club\r\n", {}, {"line 2: the file ends in the middle of a row"}},
+    };
+    QTemporaryDir dir;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = test::WriteFile(dir, QStringLiteral("tk-wp-check.dat"), "Caption\r\n" + c.rows);
+        const TableCheck check = CheckWeaponTable(path, QStringLiteral("tk-wp-check.dat"));
+        ASSERT_EQ(check.odds.chance.size(), c.percent.size());
+        for (std::size_t i = 0; i < c.percent.size(); ++i)
+            EXPECT_NEAR(check.odds.chance[i] * 100, c.percent[i], 1e-9) << "row " << i + 1;
+        ASSERT_EQ(check.problems.size(), qsizetype(c.problems.size())) << check.problems.join(u'|').toStdString();
+        for (std::size_t i = 0; i < c.problems.size(); ++i)
+            EXPECT_TRUE(check.problems[qsizetype(i)].contains(QString::fromUtf8(c.problems[i])))
+                << check.problems[qsizetype(i)].toStdString();
+        EXPECT_EQ(check.sound(), c.problems.empty());
+
+        // The desktop's view of the loaded table names the same gaps and unreachable rows.
+        const auto settings = test::NewSettings();
+        if (LoadWeaponTable(*settings, path).ok) {
+            QStringList drawn;
+            for (const QString &problem : check.problems) {
+                if (problem.contains(u"draw no weapon") || problem.contains(u"draws no weapon")
+                    || problem.contains(u"never be drawn") || problem.contains(u"no weapons"))
+                    drawn << problem;
+            }
+            EXPECT_EQ(DrawProblems(*settings), drawn);
+        }
+    }
 }
 
 TEST(DrawWeapon, BandsOverlapsGapsAndTheBlankNotice)

@@ -5,6 +5,7 @@
 #                                           and maps no library of the windows; without
 #                                           arguments the windows' library loads
 #   installed.sh desktop PREFIX             the desktop files are installed, valid and agree
+#   installed.sh completion PREFIX          the installed bash completion completes
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -35,7 +36,8 @@ install)
     for file in bin/throngkit share/throngkit/tk-wp-rq1.dat share/throngkit/tk-wp-tr1.dat \
                 share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
                 share/icons/hicolor/scalable/apps/$app_id.svg \
-                share/icons/hicolor/128x128/apps/$app_id.png; do
+                share/icons/hicolor/128x128/apps/$app_id.png \
+                share/bash-completion/completions/throngkit; do
         [[ -s $prefix/$file ]] || fail "$file was not installed"
     done
     [[ -x $prefix/bin/throngkit ]] || fail "bin/throngkit is not executable"
@@ -116,13 +118,51 @@ desktop)
         page=$(compgen -G "$prefix/share/man/man1/throngkit.1*" | head -n1)
         text=$(MANWIDTH=100 man -l "$page" 2>&1) || fail "man cannot read $page"
         for option in --system --count --level --shield --missile --table --data-dir --weapon \
-                      --damage --rank --heading --format --output --seed --help --version; do
+                      --damage --rank --heading --format --output --seed --help --version \
+                      tables csv summary; do
             grep -q -- "$option" <<<"$text" || fail "the manual page does not describe $option"
         done
     fi
     ;;
 
+completion)
+    prefix=$2
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+    mkdir -p "$scratch/data dir" "$scratch/other"
+    touch "$scratch/tk-wp-a.dat" "$scratch/notes.txt"
+    # shellcheck source=/dev/null
+    source "$prefix/share/bash-completion/completions/throngkit"
+    [[ $(complete -p throngkit) == *"-F _throngkit"* ]] || fail "no completion registered for throngkit"
+
+    # complete LINE EXPECTED: completes the last word of LINE ("" completes a new word).
+    complete_line() {
+        local line=$1 expected=$2
+        read -ra COMP_WORDS <<<"$line"
+        [[ $line == *" " ]] && COMP_WORDS+=("")
+        COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+        COMPREPLY=()
+        _throngkit || true   # compopt fails outside a real completion; the reply stands
+        local got
+        got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd' ')
+        [[ $got == "$expected" ]] || fail "completing '$line': expected '$expected', got '$got'"
+    }
+    cd "$scratch"
+    complete_line "throngkit " "--help --version generate tables"
+    complete_line "throngkit ta" "tables"
+    complete_line "throngkit generate --fo" "--format"
+    complete_line "throngkit generate --format " "csv htm json listing rbl summary"
+    complete_line "throngkit generate --format s" "summary"
+    complete_line "throngkit generate --format = c" "csv"
+    complete_line "throngkit generate --system t" "traveller"
+    complete_line "throngkit generate --count 5 --level " "B E F G P random"
+    complete_line "throngkit generate --data-dir " "data dir other"
+    complete_line "throngkit generate -o no" "notes.txt"
+    complete_line "throngkit tables --d" "--data-dir"
+    complete_line "throngkit tables " "data dir other tk-wp-a.dat"
+    ;;
+
 *)
-    fail "usage: $0 install BUILD PREFIX | run PREFIX | desktop PREFIX"
+    fail "usage: $0 install BUILD PREFIX | run PREFIX | desktop PREFIX | completion PREFIX"
     ;;
 esac

@@ -456,6 +456,31 @@ TEST_F(BrowseTest, OffersOnlyReadableTablesUnderTheirOwnNumbers)
     EXPECT_EQ(settings->Weapons[1].Name.toString(), "AXE       ");
 }
 
+TEST_F(BrowseTest, TableLabelTipNamesGapsAndRowsNeverDrawn)
+{
+    const auto tip = [this] { return get<QLabel>("Label3").toolTip(); };
+    EXPECT_EQ(tip(), QString());   // the start-up table is sound
+    QFile::remove(dir.filePath("tk-wp-tr1.dat"));
+    test::WriteFile(dir, "tk-wp-zgap.dat",
+                    Table("Gappy", "1,40,CLUB,1D6,3\r\n10,20,DAGGER,1D4,3\r\n51,100,AXE,1D8,2\r\n"));
+    form->SetPicker([](const QString &choices, const QString &) {
+        return int(choices.split('/').indexOf("Gappy")) + 1;
+    });
+    form->Browse();
+    ASSERT_EQ(label3(), "Gappy");
+    EXPECT_EQ(tip(), "Rolls 41 to 50 draw no weapon.\n"
+                     "Row 2 (DAGGER) can never be drawn: earlier rows take all its rolls.");
+    EXPECT_TRUE(prompts.messages().isEmpty());   // a tip, not a message box
+
+    // A table that does not load leaves the tip of the table still in use; a sound one clears it.
+    get<QRadioButton>("Option1_1").click();
+    EXPECT_EQ(prompts.messages().size(), 1);
+    EXPECT_TRUE(tip().startsWith("Rolls 41 to 50"));
+    get<QRadioButton>("Option1_0").click();
+    EXPECT_EQ(label3(), "RQ test table");
+    EXPECT_EQ(tip(), QString());
+}
+
 TEST_F(BrowseTest, EveryTableOfALongCatalogueCanBeReached)
 {
     // With the fixture's two tables: 18 fill one list; more are paged, 17 to a full page.

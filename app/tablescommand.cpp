@@ -1,0 +1,136 @@
+#include "app/tablescommand.h"
+
+#include "core/paths.h"
+#include "core/startup.h"
+#include "weapons/tablecheck.h"
+#include "weapons/weapontable.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace throngkit {
+namespace {
+
+CommandResult Refused(const QString &error)
+{
+    return {2, {}, error};
+}
+
+// A file named as given; a bare relative name that is not there is looked for in the data
+// directory too, as generate's --table is.
+QString TableFile(const QString &name, const QString &dbLoc)
+{
+    if (QFileInfo(ResolveFileName(name)).isFile() || QFileInfo(name).isAbsolute() || dbLoc.isEmpty())
+        return name;
+    const QString inData = TablePath(dbLoc, name);
+    return QFileInfo(ResolveFileName(inData)).isFile() ? inData : name;
+}
+
+} // namespace
+
+CommandResult RunTablesCommand(const QStringList &arguments, const QString &foundDataDirectory)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Checks weapon tables: each weapon's chance, rolls that draw nothing, rows that "
+                       "are never drawn, names and damage that are cut, blank names, a missing last "
+                       "row with High 100. Exit status 0 when every table is sound, 1 otherwise."));
+    const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and stop.")};
+    const QCommandLineOption dataDir{QStringLiteral("data-dir"),
+                                     QStringLiteral("Data directory whose tk-wp*.dat tables are checked "
+                                                    "(default: as the program finds it at start)."),
+                                     QStringLiteral("dir")};
+    parser.addOptions({help, dataDir});
+    parser.addPositionalArgument(QStringLiteral("tables"), QStringLiteral("Check weapon tables."),
+                                 QStringLiteral("tables [--data-dir dir]"));
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Tables to check instead of the data directory's."),
+                                 QStringLiteral("[file...]"));
+
+    if (!parser.parse(arguments))
+        return Refused(parser.errorText());
+    if (parser.isSet(help)) {
+        QString text = parser.helpText();
+        const QString program = arguments.value(0);
+        if (const qsizetype at = program.isEmpty() ? -1 : text.indexOf(program); at >= 0)
+            text.replace(at, program.size(), QFileInfo(program).fileName());
+        return {0, text.toUtf8(), {}};
+    }
+
+    QString dbLoc = foundDataDirectory;
+    if (parser.isSet(dataDir)) {
+        const QString value = parser.value(dataDir);
+        if (value.isEmpty())
+            return Refused(QStringLiteral("--data-dir needs a directory"));
+        if (!QFileInfo(value).isDir())
+            return Refused(QStringLiteral("data directory \"%1\" does not exist").arg(value));
+        dbLoc = AddBackslash(value);
+    }
+
+    // (label, path) of each table, in the order they are reported.
+    std::vector<std::pair<QString, QString>> tables;
+    const QStringList files = parser.positionalArguments().mid(1);
+    for (const QString &file : files)
+        tables.emplace_back(file, TableFile(file, dbLoc));
+    if (files.isEmpty()) {
+        if (dbLoc.isEmpty())
+            return Refused(QStringLiteral("no data directory found: give --data-dir or name the tables"));
+        QStringList names = FindWeaponTables(dbLoc);
+        // File-name order whatever the directory's own order; case only breaks ties.
+        std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+            const int folded = a.compare(b, Qt::CaseInsensitive);
+            return folded != 0 ? folded < 0 : a < b;
+        });
+        if (names.isEmpty())
+            return {1, {}, QStringLiteral("no weapon tables (tk-wp*.dat) in %1").arg(dbLoc)};
+        for (const QString &name : names)
+            tables.emplace_back(name, TablePath(dbLoc, name));
+    }
+
+    QString text;
+    QStringList unsound;
+    for (const auto &[label, path] : tables) {
+        const TableCheck check = CheckWeaponTable(path, label);
+        if (!text.isEmpty())
+            text += u'\n';
+        text += DescribeTableCheck(check);
+        if (!check.sound())
+            unsound << label;
+    }
+    text += u'\n';
+    const qsizetype total = qsizetype(tables.size());
+    const QString checked = total == 1 ? QStringLiteral("1 table checked")
+                                       : QStringLiteral("%1 tables checked").arg(total);
+    if (unsound.isEmpty())
+        text += checked + QStringLiteral(": all sound.\n");
+    else
+        text += checked + QStringLiteral(": %1 with problems: %2.\n")
+                              .arg(QString::number(unsound.size()), unsound.join(QStringLiteral(", ")));
+    return {unsound.isEmpty() ? 0 : 1, text.toUtf8(), {}};
+}
+
+QString FormatsAndTablesHelp()
+{
+    return QStringLiteral(
+        "\nFormats of generate:\n"
+        "  listing   the listing window's fixed-width text\n"
+        "  json      every fighter's fields, the heading and the seed used\n"
+        "  rbl, htm  the listing file and the HTML page of the listing window's Save buttons\n"
+        "  csv       a spreadsheet file: a header row of the json's keys, one row per fighter\n"
+        "  summary   the rabble at a glance: levels, weapons, parries, missiles and the\n"
+        "            lowest, median, highest and mean of each figure\n"
+        "\nUsage: throngkit tables [--data-dir dir] [file...]\n"
+        "Checks weapon tables (the data directory's, or the files given): each weapon's\n"
+        "chance, rolls that draw nothing, rows never drawn, names and damage that are cut,\n"
+        "blank names, no row with High 100. Exit status 0 when all are sound, 1 otherwise.\n"
+        "\nExamples:\n"
+        "  throngkit generate --count 300 --format csv -o guards.csv --seed 42\n"
+        "  throngkit generate --count 300 --format summary\n"
+        "  throngkit tables --data-dir ~/tables\n");
+}
+
+} // namespace throngkit
