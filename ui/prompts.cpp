@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "ui/captionfit.h"
+#include "ui/picklist.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -11,6 +12,8 @@
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSpacerItem>
 #include <QStyle>
 
@@ -75,6 +78,22 @@ std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &f
         dialog.setDirectory(QFileInfo(chosen).absolutePath());
         dialog.selectFile(QString());
     }
+}
+
+int QtPrompts::pickFromList(QWidget *parent, const QString &choiceText, const QString &title)
+{
+    // A list of its own for each pick: the dialog is the parent window's child, and a list kept
+    // here could outlive that window and delete its dialog a second time.
+    PickList list(parent);
+    return list.PickFromList(choiceText, title);
+}
+
+bool QtPrompts::printSetup(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtPrompts::showModal(QDialog &dialog)
