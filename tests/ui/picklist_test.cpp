@@ -104,7 +104,7 @@ TEST(PickListTest, ButtonsSizesAndResultFollowTheChoiceText)
         const qint16 number = Pick(
             list, c.choices, c.title,
             [&](SPICKBOX &box) {
-                QTest::mouseClick(box.Command1(c.press), Qt::LeftButton);
+                QTest::mouseClick(box.ChoiceButton(c.press), Qt::LeftButton);
             },
             &seen);
 
@@ -174,7 +174,7 @@ TEST(PickListTest, CloseWithoutPressReturnsZeroAndNextPickWorks)
         SCOPED_TRACE(name);
         QWidget caller;
         PickList list(&caller);
-        const auto pressSecond = [](SPICKBOX &box) { box.Command1(1)->click(); };
+        const auto pressSecond = [](SPICKBOX &box) { box.ChoiceButton(1)->click(); };
 
         ASSERT_EQ(Pick(list, QStringLiteral("A/B/C"), QStringLiteral("T"), pressSecond), 2);
         ASSERT_NE(list.dialog(), nullptr);
