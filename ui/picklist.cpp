@@ -35,8 +35,7 @@ QScreen *ScreenFor(const QWidget *parent)
 
 PickList::PickList(QWidget *parent) : m_parent(parent) {}
 
-// The dialog is a child of the parent window but belongs to this driver: the owner of a
-// PickList destroys it before its own children go.
+// The dialog is a child of the parent window but belongs to this driver.
 PickList::~PickList()
 {
     delete m_dialog;

@@ -28,6 +28,10 @@ bool IsPattern(const QString &fileName)
 
 } // namespace
 
+QtPrompts::QtPrompts(const Settings &settings) : m_settings(settings) {}
+
+QtPrompts::~QtPrompts() = default;
+
 void QtPrompts::message(QWidget *parent, const QString &text, MessageKind kind)
 {
     QMessageBox box(kind == MessageKind::Failure ? QMessageBox::Warning : QMessageBox::Information,
@@ -82,10 +86,9 @@ std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &f
 
 int QtPrompts::pickFromList(QWidget *parent, const QString &choiceText, const QString &title)
 {
-    // A list of its own for each pick: the dialog is the parent window's child, and a list kept
-    // here could outlive that window and delete its dialog a second time.
-    PickList list(parent);
-    return list.PickFromList(choiceText, title);
+    if (!m_pickList || m_pickList->parent() != parent)
+        m_pickList = std::make_unique<PickList>(parent);
+    return m_pickList->PickFromList(choiceText, title);
 }
 
 bool QtPrompts::printSetup(QWidget *parent, QPrinter &printer)

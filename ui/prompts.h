@@ -4,6 +4,7 @@
 // real dialog (and without timers racing one).
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QDialog;
@@ -13,6 +14,7 @@ class QWidget;
 namespace throngkit {
 
 struct Settings;
+class PickList;
 
 // What a message box says: that something failed (a warning), or a notice (information).
 enum class MessageKind { Failure, Notice };
@@ -53,7 +55,8 @@ public:
 class QtPrompts final : public Prompts
 {
 public:
-    explicit QtPrompts(const Settings &settings) : m_settings(settings) {}
+    explicit QtPrompts(const Settings &settings);
+    ~QtPrompts() override;
 
     void message(QWidget *parent, const QString &text, MessageKind kind) override;
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
@@ -67,6 +70,8 @@ public:
 
 private:
     const Settings &m_settings;
+    // Kept from one pick to the next, with its dialog, while the same window asks.
+    std::unique_ptr<PickList> m_pickList;
 };
 
 } // namespace throngkit

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 using namespace throngkit;
 
@@ -189,6 +190,18 @@ TEST(PickListTest, CloseWithoutPressReturnsZeroAndNextPickWorks)
         ASSERT_NE(list.dialog(), nullptr);
         EXPECT_EQ(list.dialog()->windowTitle(), QStringLiteral("Again"));
     }
+}
+
+// The prompts keep their list between picks, and the window that asked may close first: its
+// dialog goes with it, and only once.
+TEST(PickListTest, TheWindowThatAskedMayGoFirst)
+{
+    auto caller = std::make_unique<QWidget>();
+    PickList list(caller.get());
+    const auto pressFirst = [](SPICKBOX &box) { box.ChoiceButton(0)->click(); };
+    ASSERT_EQ(Pick(list, QStringLiteral("A/B"), QStringLiteral("T"), pressFirst), 1);
+    caller.reset();
+    EXPECT_EQ(list.dialog(), nullptr);
 }
 
 } // namespace
