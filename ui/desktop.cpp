@@ -61,7 +61,7 @@ int RunDesktop(int argc, char *argv[])
         RunStartup(*settings, {QProcess::systemEnvironment(), QDir::currentPath(),
                                ProgramDataDirectory(), true});
     const std::unique_ptr<Form2> form2 = OpenConfigurationWindow(*settings, dice, prompts, report);
-    form2->exec();   // Exit or the frame ends the program
+    prompts.showModal(*form2);   // Exit or the frame ends the program
     return 0;
 }
 

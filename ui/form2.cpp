@@ -9,7 +9,6 @@
 #include "listing/screenlisting.h"
 #include "ui/captionfit.h"
 #include "ui/form3.h"
-#include "ui/picklist.h"
 #include "ui/prompts.h"
 #include "ui/twips.h"
 #include "weapons/tablecatalog.h"
@@ -126,11 +125,6 @@ Form2::Form2(Settings &settings, Dice &dice, Prompts &prompts, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_dice(dice), m_prompts(prompts)
 {
     RegisterUiResources();
-    m_picker = [this](const QString &choiceText, const QString &title) -> int {
-        if (!m_pickList)
-            m_pickList = std::make_unique<PickList>(this);
-        return m_pickList->PickFromList(choiceText, title);
-    };
     buildControls();
     load();
     FitCaptions(*this);
@@ -147,150 +141,155 @@ void Form2::buildControls()
     setSizeGripEnabled(false);
 
     // Created in tab order, which is also the order in which they overlap.
-    m_frame1 = Place(new QGroupBox(QStringLiteral("RPG System"), this), "Frame1",
-                     Twips(1800, 0, 1935, 1815));
-    m_option1[0] = Place(new QRadioButton(QStringLiteral("RuneQuest"), m_frame1), "Option1_0",
-                         Twips(120, 240, 1215, 255));
-    m_option1[1] = Place(new QRadioButton(QStringLiteral("Traveller"), m_frame1), "Option1_1",
-                         Twips(120, 480, 975, 255));
+    m_systemFrame = Place(new QGroupBox(QStringLiteral("RPG System"), this), "Frame1",
+                          Twips(1800, 0, 1935, 1815));
+    m_systemChoices[0] = Place(new QRadioButton(QStringLiteral("RuneQuest"), m_systemFrame),
+                               "Option1_0", Twips(120, 240, 1215, 255));
+    m_systemChoices[1] = Place(new QRadioButton(QStringLiteral("Traveller"), m_systemFrame),
+                               "Option1_1", Twips(120, 480, 975, 255));
     // "&&" is a literal ampersand, "&D" makes D the access key: the button reads AD&D.
-    m_option1[2] = Place(new QRadioButton(QStringLiteral("AD&&&D"), m_frame1), "Option1_2",
-                         Twips(120, 720, 855, 255));
-    m_option1[0]->setChecked(true);
-    m_option1[2]->setEnabled(false);
+    m_systemChoices[2] = Place(new QRadioButton(QStringLiteral("AD&&&D"), m_systemFrame),
+                               "Option1_2", Twips(120, 720, 855, 255));
+    m_systemChoices[0]->setChecked(true);
+    m_systemChoices[2]->setEnabled(false);
 
-    m_frame2 = Place(new QGroupBox(QStringLiteral("Settings"), this), "Frame2",
-                     Twips(1800, 2520, 4455, 3015));
-    m_label1 = MakeLabel(m_frame2, "Label1", QStringLiteral("Ability level:"),
-                         Twips(120, 240, 975, 255));
-    m_combo1 = MakeDropDownList(m_frame2, "Combo1", Twips(120, 480, 2175, 315));
-    m_label2 = MakeLabel(m_frame2, "Label2", QStringLiteral("Weapon table:"),
-                         Twips(120, 960, 1575, 255));
-    m_label3 = MakeLabel(m_frame2, "Label3", QString(), Twips(120, 1200, 2175, 255));
-    m_label3->setFrameStyle(QFrame::Box | QFrame::Plain);
-    m_label3->setLineWidth(1);
-    m_label3->setAutoFillBackground(true);
-    QPalette white = m_label3->palette();
+    m_settingsFrame = Place(new QGroupBox(QStringLiteral("Settings"), this), "Frame2",
+                            Twips(1800, 2520, 4455, 3015));
+    m_abilityLabel = MakeLabel(m_settingsFrame, "Label1", QStringLiteral("Ability level:"),
+                               Twips(120, 240, 975, 255));
+    m_abilityChoices = MakeDropDownList(m_settingsFrame, "Combo1", Twips(120, 480, 2175, 315));
+    m_tableLabel = MakeLabel(m_settingsFrame, "Label2", QStringLiteral("Weapon table:"),
+                             Twips(120, 960, 1575, 255));
+    m_tableCaption = MakeLabel(m_settingsFrame, "Label3", QString(), Twips(120, 1200, 2175, 255));
+    m_tableCaption->setFrameStyle(QFrame::Box | QFrame::Plain);
+    m_tableCaption->setLineWidth(1);
+    m_tableCaption->setAutoFillBackground(true);
+    QPalette white = m_tableCaption->palette();
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
-    m_label3->setPalette(white);
-    m_command1 = Place(new QPushButton(QStringLiteral("Browse"), m_frame2), "Command1",
-                       Twips(1440, 960, 855, 255));
-    m_command1->setAutoDefault(false);
-    m_label4 = MakeLabel(m_frame2, "Label4", QStringLiteral("Shield?"),
-                         Twips(120, 1560, 1335, 255));
-    m_combo2 = MakeDropDownList(m_frame2, "Combo2", Twips(120, 1800, 2175, 315));
-    m_label5 = MakeLabel(m_frame2, "Label5", QStringLiteral("How many?"),
-                         Twips(2760, 240, 1215, 255));
-    m_text1 = MakeTextBox(m_frame2, "Text1", Twips(2760, 480, 975, 285));
-    m_text1->setText(QStringLiteral("10"));
-    m_flatScrollBar1 = Place(new QScrollBar(Qt::Horizontal, m_frame2), "FlatScrollBar1",
-                             Twips(3720, 480, 495, 255));
-    m_flatScrollBar1->setRange(1, 1000);
-    m_flatScrollBar1->setSingleStep(1);
-    m_flatScrollBar1->setValue(1);
-    m_flatScrollBar1->setFocusPolicy(Qt::TabFocus);
-    m_label6 = MakeLabel(m_frame2, "Label6", QStringLiteral("Missile weapon 1 in"),
-                         Twips(120, 2280, 1575, 255));
-    m_combo3 = MakeDropDownList(m_frame2, "Combo3", Twips(120, 2520, 2175, 315));
+    m_tableCaption->setPalette(white);
+    m_browseButton = Place(new QPushButton(QStringLiteral("Browse"), m_settingsFrame), "Command1",
+                           Twips(1440, 960, 855, 255));
+    m_browseButton->setAutoDefault(false);
+    m_shieldLabel = MakeLabel(m_settingsFrame, "Label4", QStringLiteral("Shield?"),
+                              Twips(120, 1560, 1335, 255));
+    m_shieldChoices = MakeDropDownList(m_settingsFrame, "Combo2", Twips(120, 1800, 2175, 315));
+    m_howManyLabel = MakeLabel(m_settingsFrame, "Label5", QStringLiteral("How many?"),
+                               Twips(2760, 240, 1215, 255));
+    m_howManyBox = MakeTextBox(m_settingsFrame, "Text1", Twips(2760, 480, 975, 285));
+    m_howManyBox->setText(QStringLiteral("10"));
+    m_howManyScroll = Place(new QScrollBar(Qt::Horizontal, m_settingsFrame), "FlatScrollBar1",
+                            Twips(3720, 480, 495, 255));
+    m_howManyScroll->setRange(1, 1000);
+    m_howManyScroll->setSingleStep(1);
+    m_howManyScroll->setValue(1);
+    m_howManyScroll->setFocusPolicy(Qt::TabFocus);
+    m_missileLabel = MakeLabel(m_settingsFrame, "Label6", QStringLiteral("Missile weapon 1 in"),
+                               Twips(120, 2280, 1575, 255));
+    m_missileChoices = MakeDropDownList(m_settingsFrame, "Combo3", Twips(120, 2520, 2175, 315));
 
-    m_frame3 = Place(new QGroupBox(QStringLiteral("Override weapon table"), this), "Frame3",
-                     Twips(3840, 0, 2415, 1815));
-    m_check1 = Place(new QCheckBox(QStringLiteral("Force standard weapon"), m_frame3), "Check1",
-                     Twips(120, 240, 2175, 255));
-    m_label7 = MakeLabel(m_frame3, "Label7", QStringLiteral("Name:"), Twips(120, 480, 1815, 255));
-    m_text2 = MakeTextBox(m_frame3, "Text2", Twips(120, 720, 2055, 285));
-    m_label8 = MakeLabel(m_frame3, "Label8", QStringLiteral("Damage"),
-                         Twips(120, 1080, 2055, 255));
-    m_text3 = MakeTextBox(m_frame3, "Text3", Twips(120, 1320, 1095, 285));
-    m_label9 = MakeLabel(m_frame3, "Label9", QStringLiteral("SR"), Twips(1440, 1080, 735, 255));
-    m_text4 = MakeTextBox(m_frame3, "Text4", Twips(1440, 1320, 735, 285));
-    for (QLineEdit *box : {m_text2, m_text3, m_text4})
+    m_overrideFrame = Place(new QGroupBox(QStringLiteral("Override weapon table"), this), "Frame3",
+                            Twips(3840, 0, 2415, 1815));
+    m_forceWeaponBox =
+        Place(new QCheckBox(QStringLiteral("Force standard weapon"), m_overrideFrame), "Check1",
+              Twips(120, 240, 2175, 255));
+    m_weaponNameLabel = MakeLabel(m_overrideFrame, "Label7", QStringLiteral("Name:"),
+                                  Twips(120, 480, 1815, 255));
+    m_weaponNameBox = MakeTextBox(m_overrideFrame, "Text2", Twips(120, 720, 2055, 285));
+    m_damageLabel = MakeLabel(m_overrideFrame, "Label8", QStringLiteral("Damage"),
+                              Twips(120, 1080, 2055, 255));
+    m_damageBox = MakeTextBox(m_overrideFrame, "Text3", Twips(120, 1320, 1095, 285));
+    m_rankLabel = MakeLabel(m_overrideFrame, "Label9", QStringLiteral("SR"),
+                            Twips(1440, 1080, 735, 255));
+    m_rankBox = MakeTextBox(m_overrideFrame, "Text4", Twips(1440, 1320, 735, 285));
+    for (QLineEdit *box : {m_weaponNameBox, m_damageBox, m_rankBox})
         box->setEnabled(false);
 
-    m_list1 = Place(new QListWidget(this), "List1", Twips(5160, 4920, 1095, 1620));
-    m_list1->hide();
+    m_tableFiles = Place(new QListWidget(this), "List1", Twips(5160, 4920, 1095, 1620));
+    m_tableFiles->hide();
 
-    m_frame4 = Place(new QGroupBox(QStringLiteral("Actions"), this), "Frame4",
-                     Twips(0, 0, 1695, 3615));
-    m_command3 = MakeActionButton(m_frame4, "Command3", QStringLiteral("Generate"),
-                                  QStringLiteral(":/throngkit/icons/generate.png"),
-                                  Twips(360, 360, 855, 855));
-    m_command4 = MakeActionButton(m_frame4, "Command4", QStringLiteral("Exit"),
-                                  QStringLiteral(":/throngkit/icons/exit.png"),
-                                  Twips(360, 2640, 855, 855));
-    m_command5 = MakeActionButton(m_frame4, "Command5", QStringLiteral("Display"),
-                                  QStringLiteral(":/throngkit/icons/display.png"),
-                                  Twips(360, 1320, 855, 855));
+    m_actionsFrame = Place(new QGroupBox(QStringLiteral("Actions"), this), "Frame4",
+                           Twips(0, 0, 1695, 3615));
+    m_generateButton = MakeActionButton(m_actionsFrame, "Command3", QStringLiteral("Generate"),
+                                        QStringLiteral(":/throngkit/icons/generate.png"),
+                                        Twips(360, 360, 855, 855));
+    m_exitButton = MakeActionButton(m_actionsFrame, "Command4", QStringLiteral("Exit"),
+                                    QStringLiteral(":/throngkit/icons/exit.png"),
+                                    Twips(360, 2640, 855, 855));
+    m_displayButton = MakeActionButton(m_actionsFrame, "Command5", QStringLiteral("Display"),
+                                       QStringLiteral(":/throngkit/icons/display.png"),
+                                       Twips(360, 1320, 855, 855));
 
-    m_text5 = MakeTextBox(this, "Text5", Twips(1800, 2160, 4455, 285));
-    m_text5->setText(QString::fromUtf16(DefaultHeading));
-    m_label10 = MakeLabel(this, "Label10", QStringLiteral("Heading for listing"),
-                          Twips(1800, 1920, 2175, 255));
+    m_headingBox = MakeTextBox(this, "Text5", Twips(1800, 2160, 4455, 285));
+    m_headingBox->setText(QString::fromUtf16(DefaultHeading));
+    m_headingLabel = MakeLabel(this, "Label10", QStringLiteral("Heading for listing"),
+                               Twips(1800, 1920, 2175, 255));
 
     // Screen readers name a box by its label, not by the frame around it.
     const std::pair<QLabel *, QWidget *> labelled[] = {
-        {m_label1, m_combo1}, {m_label4, m_combo2}, {m_label5, m_text1},
-        {m_label5, m_flatScrollBar1}, {m_label6, m_combo3}, {m_label7, m_text2},
-        {m_label8, m_text3}, {m_label9, m_text4}, {m_label10, m_text5}};
+        {m_abilityLabel, m_abilityChoices}, {m_shieldLabel, m_shieldChoices},
+        {m_howManyLabel, m_howManyBox}, {m_howManyLabel, m_howManyScroll},
+        {m_missileLabel, m_missileChoices}, {m_weaponNameLabel, m_weaponNameBox},
+        {m_damageLabel, m_damageBox}, {m_rankLabel, m_rankBox}, {m_headingLabel, m_headingBox}};
     for (const auto &[label, control] : labelled) {
-        if (control != m_flatScrollBar1)
+        if (control != m_howManyScroll)
             label->setBuddy(control);
         control->setAccessibleName(AccessibleName(label->text()));
     }
-    m_label2->setBuddy(m_command1);
-    m_label3->setAccessibleName(AccessibleName(m_label2->text()));
-    m_list1->setAccessibleName(QStringLiteral("Weapon table files"));
+    m_tableLabel->setBuddy(m_browseButton);
+    m_tableCaption->setAccessibleName(AccessibleName(m_tableLabel->text()));
+    m_tableFiles->setAccessibleName(QStringLiteral("Weapon table files"));
 
     // CommonDialog1, the save dialog, is not a widget here: the listing window asks Prompts
     // for a file name whenever it saves.
 
-    QWidget *const tabOrder[] = {m_option1[0], m_option1[1], m_option1[2], m_combo1,
-                                 m_command1, m_combo2, m_text1, m_flatScrollBar1, m_combo3,
-                                 m_check1, m_text2, m_text3, m_text4, m_list1, m_command3,
-                                 m_command4, m_command5, m_text5};
+    QWidget *const tabOrder[] = {
+        m_systemChoices[0], m_systemChoices[1], m_systemChoices[2], m_abilityChoices,
+        m_browseButton, m_shieldChoices, m_howManyBox, m_howManyScroll, m_missileChoices,
+        m_forceWeaponBox, m_weaponNameBox, m_damageBox, m_rankBox, m_tableFiles,
+        m_generateButton, m_exitButton, m_displayButton, m_headingBox};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    connect(m_option1[0], &QRadioButton::toggled, this, [this](bool selected) {
+    connect(m_systemChoices[0], &QRadioButton::toggled, this, [this](bool selected) {
         if (selected)
             switchSystem(GameSystem::RuneQuest);
     });
-    connect(m_option1[1], &QRadioButton::toggled, this, [this](bool selected) {
+    connect(m_systemChoices[1], &QRadioButton::toggled, this, [this](bool selected) {
         if (selected)
             switchSystem(GameSystem::Traveller);
     });
-    connect(m_combo1, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_settings.AbilityLevel = EntryCode(m_combo1, index); });
-    connect(m_combo2, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_settings.ShieldChoice = EntryCode(m_combo2, index); });
-    connect(m_combo3, &QComboBox::currentIndexChanged, this, [this](int index) {
-        const QString code = EntryCode(m_combo3, index);
+    connect(m_abilityChoices, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_settings.AbilityLevel = EntryCode(m_abilityChoices, index); });
+    connect(m_shieldChoices, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_settings.ShieldChoice = EntryCode(m_shieldChoices, index); });
+    connect(m_missileChoices, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const QString code = EntryCode(m_missileChoices, index);
         if (!code.isEmpty() && code.at(0).isDigit())
             m_settings.MissileOdds = static_cast<qint16>(code.at(0).digitValue());
     });
-    connect(m_text1, &QLineEdit::textChanged, this, [this](const QString &text) {
+    connect(m_howManyBox, &QLineEdit::textChanged, this, [this](const QString &text) {
         m_settings.HowMany = static_cast<float>(NumericValue(text));
     });
     // One way only: typing into "How many?" leaves the scroll bar where it stands.
-    connect(m_flatScrollBar1, &QScrollBar::valueChanged, this,
-            [this](int position) { m_text1->setText(QString::number(position)); });
-    connect(m_check1, &QCheckBox::clicked, this, [this](bool ticked) {
-        for (QLineEdit *box : {m_text2, m_text3, m_text4})
+    connect(m_howManyScroll, &QScrollBar::valueChanged, this,
+            [this](int position) { m_howManyBox->setText(QString::number(position)); });
+    connect(m_forceWeaponBox, &QCheckBox::clicked, this, [this](bool ticked) {
+        for (QLineEdit *box : {m_weaponNameBox, m_damageBox, m_rankBox})
             box->setEnabled(ticked);
     });
-    connect(m_command1, &QPushButton::clicked, this, &Form2::Browse);
-    connect(m_command3, &QToolButton::clicked, this, &Form2::Generate);
-    connect(m_command5, &QToolButton::clicked, this, &Form2::Display);
-    connect(m_command4, &QToolButton::clicked, this, &QDialog::accept);
+    connect(m_browseButton, &QPushButton::clicked, this, &Form2::Browse);
+    connect(m_generateButton, &QToolButton::clicked, this, &Form2::Generate);
+    connect(m_displayButton, &QToolButton::clicked, this, &Form2::Display);
+    connect(m_exitButton, &QToolButton::clicked, this, &QDialog::accept);
 }
 
 void Form2::load()
 {
     setWindowTitle(m_settings.Title);
-    m_text2->clear();
-    m_text3->clear();
-    m_text4->clear();
+    m_weaponNameBox->clear();
+    m_damageBox->clear();
+    m_rankBox->clear();
 
     // Filling a list moves its selection through the first entry; only the entry selected in
     // the end is chosen, and choosing it runs the same handler as the user's choice.
@@ -302,14 +301,14 @@ void Form2::load()
         }
         combo->setCurrentIndex(selected);
     };
-    fill(m_combo1,
+    fill(m_abilityChoices,
          {QStringLiteral("* Random"), QStringLiteral("E Elite"), QStringLiteral("B Better"),
           QStringLiteral("G Good"), QStringLiteral("F Fair"), QStringLiteral("P Poor")},
          0);
-    m_label3->clear();
-    fill(m_combo2, {QStringLiteral("* Random"), QStringLiteral("Y Always"), QStringLiteral("N Never")},
-         0);
-    fill(m_combo3,
+    m_tableCaption->clear();
+    fill(m_shieldChoices,
+         {QStringLiteral("* Random"), QStringLiteral("Y Always"), QStringLiteral("N Never")}, 0);
+    fill(m_missileChoices,
          {QStringLiteral("1 (Always)"), QStringLiteral("2"), QStringLiteral("3"),
           QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
           QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("0 Never")},
@@ -323,8 +322,8 @@ void Form2::ShowTableCaption(const QString &caption)
 
 void Form2::setTableCaption(const QString &caption)
 {
-    m_label3->setText(caption);
-    m_label3->setToolTip(DrawProblems(m_settings).join(u'\n'));
+    m_tableCaption->setText(caption);
+    m_tableCaption->setToolTip(DrawProblems(m_settings).join(u'\n'));
     FitCaptions(*this);
 }
 
@@ -335,16 +334,11 @@ void Form2::changeEvent(QEvent *event)
         FitCaptions(*this);
 }
 
-void Form2::SetPicker(Picker picker)
-{
-    m_picker = std::move(picker);
-}
-
 GameSystem Form2::selectedSystem() const
 {
-    if (m_option1[0]->isChecked())
+    if (m_systemChoices[0]->isChecked())
         return GameSystem::RuneQuest;
-    if (m_option1[1]->isChecked())
+    if (m_systemChoices[1]->isChecked())
         return GameSystem::Traveller;
     return GameSystem::None;
 }
@@ -353,11 +347,12 @@ void Form2::switchSystem(GameSystem system)
 {
     const bool runeQuest = system == GameSystem::RuneQuest;
     // Hidden, the shield and missile lists keep their selections for the way back.
-    for (QWidget *choice : {static_cast<QWidget *>(m_label4), static_cast<QWidget *>(m_combo2),
-                            static_cast<QWidget *>(m_label6), static_cast<QWidget *>(m_combo3)})
+    for (QWidget *choice :
+         {static_cast<QWidget *>(m_shieldLabel), static_cast<QWidget *>(m_shieldChoices),
+          static_cast<QWidget *>(m_missileLabel), static_cast<QWidget *>(m_missileChoices)})
         choice->setVisible(runeQuest);
-    m_label9->setText(runeQuest ? QStringLiteral("SR") : QStringLiteral("PEN"));
-    m_text4->setAccessibleName(m_label9->text());
+    m_rankLabel->setText(runeQuest ? QStringLiteral("SR") : QStringLiteral("PEN"));
+    m_rankBox->setAccessibleName(m_rankLabel->text());
     FitCaptions(*this);
     loadTable(TablePath(m_settings.DBLoc, QString::fromUtf16(runeQuest ? RuneQuestTableName
                                                                        : TravellerTableName)));
@@ -375,10 +370,10 @@ void Form2::loadTable(const QString &path)
 
 void Form2::Browse()
 {
-    m_list1->clear();
+    m_tableFiles->clear();
     const QList<OfferedTable> tables = OfferedWeaponTables(m_settings.DBLoc);
     for (const OfferedTable &table : tables)
-        m_list1->addItem(table.fileName);
+        m_tableFiles->addItem(table.fileName);
 
     // Paged when the tables outnumber one pick list: a full page ends in "More tables…" and
     // "Abandon", and the numbers of a page count from 1 as on any pick list.
@@ -395,7 +390,8 @@ void Form2::Browse()
         if (!lastPage)
             choices << more;
         choices << QStringLiteral("Abandon");
-        const int chosen = m_picker(choices.join(u'/'), QStringLiteral("Select weapon table"));
+        const int chosen = m_prompts.pickFromList(this, choices.join(u'/'),
+                                                  QStringLiteral("Select weapon table"));
         if (chosen >= 1 && chosen <= onPage) {
             chosenRow = first + chosen - 1;
             break;
@@ -405,10 +401,10 @@ void Form2::Browse()
         first += onPage;
     }
 
-    const QString previousCaption = m_label3->text();
+    const QString previousCaption = m_tableCaption->text();
     setTableCaption(tables.at(chosenRow).caption);
-    const TableLoad loaded =
-        LoadWeaponTable(m_settings, TablePath(m_settings.DBLoc, m_list1->item(chosenRow)->text()));
+    const TableLoad loaded = LoadWeaponTable(
+        m_settings, TablePath(m_settings.DBLoc, m_tableFiles->item(chosenRow)->text()));
     if (loaded.ok) {
         setTableCaption(loaded.caption);
     } else {
@@ -422,27 +418,27 @@ void Form2::Generate()
     // Refused before anything changes: the rabble holds 1000 members, a rank is 16 bits.
     if (!HowManyFits(m_settings.HowMany)) {
         m_prompts.message(this, QStringLiteral("\"%1\" must be at most 1000.")
-                                    .arg(m_label5->text()));
+                                    .arg(m_howManyLabel->text()));
         return;
     }
-    const bool forced = m_check1->isChecked();
+    const bool forced = m_forceWeaponBox->isChecked();
     // Every member would get a blank weapon with damage "*": a rabble no referee wants.
     if (!forced && m_settings.WeaponCount < 1) {
         m_prompts.message(this, QStringLiteral(
             "No weapon table is loaded. Choose one with \"Browse\", select a game system again "
-            "to load its standard table, or tick \"%1\".").arg(m_check1->text()));
+            "to load its standard table, or tick \"%1\".").arg(m_forceWeaponBox->text()));
         return;
     }
-    const double rank = forced ? RoundHalfEven(NumericValue(m_text4->text())) : 2.0;
+    const double rank = forced ? RoundHalfEven(NumericValue(m_rankBox->text())) : 2.0;
     if (!(rank >= std::numeric_limits<qint16>::min() && rank <= std::numeric_limits<qint16>::max())) {
         m_prompts.message(this, QStringLiteral("\"%1\" must be between -32768 and 32767.")
-                                    .arg(m_label9->text()));
+                                    .arg(m_rankLabel->text()));
         return;
     }
 
     if (forced) {
-        m_settings.ForcedWeapon = m_text2->text();
-        m_settings.WeaponDamage = m_text3->text();
+        m_settings.ForcedWeapon = m_weaponNameBox->text();
+        m_settings.WeaponDamage = m_damageBox->text();
     } else {
         m_settings.ForcedWeapon = u"*";
         m_settings.WeaponDamage = u"*";
@@ -458,20 +454,29 @@ void Form2::Generate()
         m_prompts.message(this, made.reason());
         return;
     }
-    Form3 &listing = ListingWindow();
-    listing.ShowListing(BuildListing(system, m_settings));
-    m_prompts.showModal(listing);
+    ListingWindow().ShowListing(BuildListing(system, m_settings));
+    showListingWindow();
 }
 
 void Form2::Display()
 {
-    m_prompts.showModal(ListingWindow());
+    showListingWindow();
+}
+
+void Form2::showListingWindow()
+{
+    Form3 &listing = ListingWindow();
+    listing.SetHeading(m_headingBox->text());
+    m_prompts.showModal(listing);
 }
 
 Form3 &Form2::ListingWindow()
 {
-    if (!m_form3)
-        m_form3 = new Form3(m_settings, m_prompts, *m_text5, this);
+    if (!m_form3) {
+        m_form3 = new Form3(m_settings, m_prompts, this);
+        // The heading the user gives when saving or printing is this window's from then on.
+        connect(m_form3, &Form3::headingChanged, m_headingBox, &QLineEdit::setText);
+    }
     return *m_form3;
 }
 

@@ -10,13 +10,9 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QFont>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-
-#include <utility>
 
 namespace throngkit {
 
@@ -38,19 +34,11 @@ QString WithDefaultExtension(QString path, const QString &extension)
     return path + extension;
 }
 
-bool AskPrintDialog(QWidget *parent, QPrinter &printer)
-{
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    return dialog.exec() == QDialog::Accepted;
-}
-
 } // namespace
 
-Form3::Form3(Settings &settings, Prompts &prompts, QLineEdit &headingBox, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_prompts(prompts), m_headingBox(headingBox),
-      m_printSetup(AskPrintDialog)
+Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_prompts(prompts),
+      m_heading(QString::fromUtf16(DefaultHeading))
 {
     setObjectName(QStringLiteral("Form3"));
     setFont(DesignFont());
@@ -58,15 +46,15 @@ Form3::Form3(Settings &settings, Prompts &prompts, QLineEdit &headingBox, QWidge
     setFixedSize(TwipsSize(7605, 5355));
     setSizeGripEnabled(false);
 
-    m_text1 = new QPlainTextEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setGeometry(Twips(0, 480, 7575, 4815));
-    m_text1->setFont(ListingFont());
-    m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_text1->setTabChangesFocus(true);
-    m_text1->setPlainText(QStringLiteral("Text1"));
+    m_listingBox = new QPlainTextEdit(this);
+    m_listingBox->setObjectName(QStringLiteral("Text1"));
+    m_listingBox->setGeometry(Twips(0, 480, 7575, 4815));
+    m_listingBox->setFont(ListingFont());
+    m_listingBox->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_listingBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_listingBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_listingBox->setTabChangesFocus(true);
+    m_listingBox->setPlainText(QStringLiteral("Text1"));
 
     const auto makeButton = [this](const char *name, const QString &caption, const QRect &rect) {
         auto *button = new QPushButton(caption, this);
@@ -75,25 +63,27 @@ Form3::Form3(Settings &settings, Prompts &prompts, QLineEdit &headingBox, QWidge
         button->setAutoDefault(false);
         return button;
     };
-    m_command1 = makeButton("Command1", QStringLiteral("Exit"), Twips(0, 0, 735, 495));
-    m_command2 = makeButton("Command2", QStringLiteral("Save .rbl"), Twips(840, 0, 735, 495));
-    m_command3 = makeButton("Command3", QStringLiteral("Save .htm"), Twips(1680, 0, 735, 495));
-    m_command4 = makeButton("Command4", QStringLiteral("Print"), Twips(2520, 0, 735, 495));
+    m_exitButton = makeButton("Command1", QStringLiteral("Exit"), Twips(0, 0, 735, 495));
+    m_saveRblButton = makeButton("Command2", QStringLiteral("Save .rbl"), Twips(840, 0, 735, 495));
+    m_saveHtmButton = makeButton("Command3", QStringLiteral("Save .htm"), Twips(1680, 0, 735, 495));
+    m_printButton = makeButton("Command4", QStringLiteral("Print"), Twips(2520, 0, 735, 495));
 
-    setTabOrder(m_text1, m_command1);
-    setTabOrder(m_command1, m_command2);
-    setTabOrder(m_command2, m_command3);
-    setTabOrder(m_command3, m_command4);
-    m_text1->setFocus();
-    m_text1->setAccessibleName(QStringLiteral("Listing"));
+    setTabOrder(m_listingBox, m_exitButton);
+    setTabOrder(m_exitButton, m_saveRblButton);
+    setTabOrder(m_saveRblButton, m_saveHtmButton);
+    setTabOrder(m_saveHtmButton, m_printButton);
+    m_listingBox->setFocus();
+    m_listingBox->setAccessibleName(QStringLiteral("Listing"));
     FitCaptions(*this);
 
     // Exit only hides the window, so Display shows the same text again. Closing it by the frame
     // (or Escape) goes through reject(), which hides it too: the listing is never lost.
-    connect(m_command1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_command2, &QPushButton::clicked, this, [this] { SaveListingFile(FileFormat::Rbl); });
-    connect(m_command3, &QPushButton::clicked, this, [this] { SaveListingFile(FileFormat::Htm); });
-    connect(m_command4, &QPushButton::clicked, this, &Form3::PrintListingText);
+    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_saveRblButton, &QPushButton::clicked, this,
+            [this] { SaveListingFile(FileFormat::Rbl); });
+    connect(m_saveHtmButton, &QPushButton::clicked, this,
+            [this] { SaveListingFile(FileFormat::Htm); });
+    connect(m_printButton, &QPushButton::clicked, this, &Form3::PrintListingText);
 }
 
 void Form3::changeEvent(QEvent *event)
@@ -113,18 +103,25 @@ bool Form3::refuseBeforeGeneration(const QString &action)
 
 void Form3::ShowListing(const QString &listing)
 {
-    m_text1->setPlainText(listing);
+    m_listingBox->setPlainText(listing);
+}
+
+void Form3::SetHeading(const QString &heading)
+{
+    m_heading = heading;
 }
 
 void Form3::AskHeading()
 {
-    if (m_headingBox.text() != QStringView(DefaultHeading))
+    if (m_heading != QStringView(DefaultHeading))
         return;
     const std::optional<QString> answer =
         m_prompts.askText(this, m_settings.Title, QStringLiteral("Give title for this listing"),
-                          m_headingBox.text());
-    if (answer && !answer->isEmpty())
-        m_headingBox.setText(*answer);
+                          m_heading);
+    if (answer && !answer->isEmpty()) {
+        m_heading = *answer;
+        emit headingChanged(m_heading);
+    }
 }
 
 void Form3::SaveListingFile(FileFormat format)
@@ -147,14 +144,9 @@ void Form3::SaveListingFile(FileFormat format)
     // The rabble is written by the writer of the system that made it, whatever is selected now.
     const Outcome saved = SaveFileAtomically(
         WithDefaultExtension(*chosen, extension),
-        ComposeListingFile(system, format, m_settings, m_headingBox.text()));
+        ComposeListingFile(system, format, m_settings, m_heading));
     if (!saved)
         m_prompts.message(this, saved.reason());
-}
-
-void Form3::SetPrintSetup(PrintSetup setup)
-{
-    m_printSetup = setup ? std::move(setup) : PrintSetup(AskPrintDialog);
 }
 
 void Form3::PrintListingText()
@@ -165,19 +157,20 @@ void Form3::PrintListingText()
     AskHeading();
 
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(m_headingBox.text().isEmpty() ? m_settings.Title : m_headingBox.text());
-    if (!m_printSetup(this, printer))
+    printer.setDocName(m_heading.isEmpty() ? m_settings.Title : m_heading);
+    if (!m_prompts.printSetup(this, printer))
         return;   // Cancel: nothing is printed, and nothing is said
 
     // Printed as the box holds it: what the user typed into it is what they asked to see.
     if (!printer.outputFileName().isEmpty()) {
         const Outcome printed =
-            PrintListingToFile(printer, m_headingBox.text(), m_text1->toPlainText(), m_text1->font());
+            PrintListingToFile(printer, m_heading, m_listingBox->toPlainText(),
+                               m_listingBox->font());
         if (!printed)
             m_prompts.message(this, printed.reason());
         return;
     }
-    if (PrintListing(printer, m_headingBox.text(), m_text1->toPlainText(), m_text1->font()) <= 0)
+    if (PrintListing(printer, m_heading, m_listingBox->toPlainText(), m_listingBox->font()) <= 0)
         m_prompts.message(this, QStringLiteral("The listing could not be printed."));
 }
 

@@ -4,12 +4,9 @@
 #include "listing/listingfiles.h"
 
 #include <QDialog>
+#include <QString>
 
-#include <functional>
-
-class QLineEdit;
 class QPlainTextEdit;
-class QPrinter;
 class QPushButton;
 
 namespace throngkit {
@@ -22,15 +19,17 @@ class Form3 : public QDialog
     Q_OBJECT
 
 public:
-    // headingBox is the configuration window's Text5: AskHeading reads and may replace it, the
-    // saves write under it.
-    Form3(Settings &settings, Prompts &prompts, QLineEdit &headingBox, QWidget *parent = nullptr);
+    Form3(Settings &settings, Prompts &prompts, QWidget *parent = nullptr);
 
     // Replaces the whole listing shown.
     void ShowListing(const QString &listing);
 
-    // While the heading box holds the default heading, asks for one; a non-empty answer
-    // replaces it.
+    // The heading the saves and the print write under: the configuration window gives it before
+    // showing this window, and takes back the one the user settles on (headingChanged).
+    void SetHeading(const QString &heading);
+    QString Heading() const { return m_heading; }
+
+    // While the heading is the default one, asks for one; a non-empty answer replaces it.
     void AskHeading();
 
     // The save actions of "Save .rbl" and "Save .htm".
@@ -40,10 +39,9 @@ public:
     // the box holds it on the printer the print dialog sets up. Cancel prints nothing.
     void PrintListingText();
 
-    // Sets up printer for the user and says whether to print; the platform's print dialog
-    // unless replaced (tests print to a PDF file without one).
-    using PrintSetup = std::function<bool(QWidget *parent, QPrinter &printer)>;
-    void SetPrintSetup(PrintSetup setup);
+signals:
+    // The user gave a heading in place of the default one.
+    void headingChanged(const QString &heading);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -54,14 +52,13 @@ private:
 
     Settings &m_settings;
     Prompts &m_prompts;
-    QLineEdit &m_headingBox;
+    QString m_heading;
 
-    QPlainTextEdit *m_text1 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QPushButton *m_command2 = nullptr;
-    QPushButton *m_command3 = nullptr;
-    QPushButton *m_command4 = nullptr;
-    PrintSetup m_printSetup;
+    QPlainTextEdit *m_listingBox = nullptr;
+    QPushButton *m_exitButton = nullptr;
+    QPushButton *m_saveRblButton = nullptr;
+    QPushButton *m_saveHtmButton = nullptr;
+    QPushButton *m_printButton = nullptr;
 };
 
 } // namespace throngkit

@@ -35,8 +35,7 @@ QScreen *ScreenFor(const QWidget *parent)
 
 PickList::PickList(QWidget *parent) : m_parent(parent) {}
 
-// The dialog is a child of the parent window but belongs to this driver: the owner of a
-// PickList destroys it before its own children go.
+// The dialog is a child of the parent window but belongs to this driver.
 PickList::~PickList()
 {
     delete m_dialog;
@@ -61,11 +60,11 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
 
     box.setWindowTitle(title);
     for (int index = 0; index < SPICKBOX::ButtonCount; ++index)
-        box.Command1(index)->hide();
+        box.ChoiceButton(index)->hide();
 
     qsizetype widestCharacters = title.size();
     for (int index = 0; index < entryCount; ++index) {
-        QPushButton *button = box.Command1(index);
+        QPushButton *button = box.ChoiceButton(index);
         button->setText(entries.at(index));
         button->show();
         widestCharacters = std::max(widestCharacters, entries.at(index).size());
@@ -75,7 +74,7 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
     // Hidden buttons get the width too, so that every button of the array stays alike.
     const int buttonWidth = TwipsToPixels(150 + TwipsPerCharacter * characters);
     for (int index = 0; index < SPICKBOX::ButtonCount; ++index) {
-        QPushButton *button = box.Command1(index);
+        QPushButton *button = box.ChoiceButton(index);
         button->resize(buttonWidth, button->height());
     }
 
@@ -95,7 +94,7 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
     if (screen && outer.width() > area.width()) {
         const int narrower = outer.width() - area.width();
         for (int index = 0; index < SPICKBOX::ButtonCount; ++index) {
-            QPushButton *button = box.Command1(index);
+            QPushButton *button = box.ChoiceButton(index);
             button->resize(std::max(1, button->width() - narrower), button->height());
         }
         outer.setWidth(area.width());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QtGlobal>
 
@@ -20,6 +21,7 @@ public:
 
     qint16 PickFromList(const QString &choiceText, const QString &title);
 
+    QWidget *parent() const { return m_parent; }
     qint16 PickedNumber() const { return m_pickedNumber; }
     QString PickedCaption() const { return m_pickedCaption; }
 
@@ -29,7 +31,8 @@ public:
 
 private:
     QWidget *m_parent;
-    SPICKBOX *m_dialog = nullptr;
+    // Guarded: the dialog is the parent's child and goes with it if the parent goes first.
+    QPointer<SPICKBOX> m_dialog;
     qint16 m_pickedNumber = 0;
     QString m_pickedCaption;
 };

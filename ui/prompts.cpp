@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "ui/captionfit.h"
+#include "ui/picklist.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -11,6 +12,8 @@
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSpacerItem>
 #include <QStyle>
 
@@ -24,6 +27,10 @@ bool IsPattern(const QString &fileName)
 }
 
 } // namespace
+
+QtPrompts::QtPrompts(const Settings &settings) : m_settings(settings) {}
+
+QtPrompts::~QtPrompts() = default;
 
 void QtPrompts::message(QWidget *parent, const QString &text, MessageKind kind)
 {
@@ -75,6 +82,21 @@ std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &f
         dialog.setDirectory(QFileInfo(chosen).absolutePath());
         dialog.selectFile(QString());
     }
+}
+
+int QtPrompts::pickFromList(QWidget *parent, const QString &choiceText, const QString &title)
+{
+    if (!m_pickList || m_pickList->parent() != parent)
+        m_pickList = std::make_unique<PickList>(parent);
+    return m_pickList->PickFromList(choiceText, title);
+}
+
+bool QtPrompts::printSetup(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void QtPrompts::showModal(QDialog &dialog)

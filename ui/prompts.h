@@ -4,14 +4,17 @@
 // real dialog (and without timers racing one).
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace throngkit {
 
 struct Settings;
+class PickList;
 
 // What a message box says: that something failed (a warning), or a notice (information).
 enum class MessageKind { Failure, Notice };
@@ -37,6 +40,13 @@ public:
                                                 const QString &initialName,
                                                 const QString &defaultExtension) = 0;
 
+    // The pick list (SPICKBOX) of "/"-separated choices under a title: the number (from 1) of
+    // the entry chosen, 0 when the list was closed without a choice.
+    virtual int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) = 0;
+
+    // Lets the user set up printer (which printer or file, which pages); false on Cancel.
+    virtual bool printSetup(QWidget *parent, QPrinter &printer) = 0;
+
     // Shows dialog modally and returns when it is hidden or closed.
     virtual void showModal(QDialog &dialog) = 0;
 };
@@ -45,7 +55,8 @@ public:
 class QtPrompts final : public Prompts
 {
 public:
-    explicit QtPrompts(const Settings &settings) : m_settings(settings) {}
+    explicit QtPrompts(const Settings &settings);
+    ~QtPrompts() override;
 
     void message(QWidget *parent, const QString &text, MessageKind kind) override;
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
@@ -53,10 +64,14 @@ public:
     std::optional<QString> saveFileName(QWidget *parent, const QString &filter,
                                         const QString &initialName,
                                         const QString &defaultExtension) override;
+    int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override;
+    bool printSetup(QWidget *parent, QPrinter &printer) override;
     void showModal(QDialog &dialog) override;
 
 private:
     const Settings &m_settings;
+    // Kept from one pick to the next, with its dialog, while the same window asks.
+    std::unique_ptr<PickList> m_pickList;
 };
 
 } // namespace throngkit

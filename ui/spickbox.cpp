@@ -39,15 +39,15 @@ SPICKBOX::SPICKBOX(QWidget *parent) : QDialog(parent)
         button->setGeometry(Twips(360, 120 + 480 * index, 0, 375));
         button->hide();
         connect(button, &QPushButton::clicked, this, [this, index] { press(index); });
-        m_command1[static_cast<std::size_t>(index)] = button;
+        m_choiceButtons[static_cast<std::size_t>(index)] = button;
     }
 }
 
-QPushButton *SPICKBOX::Command1(int index) const
+QPushButton *SPICKBOX::ChoiceButton(int index) const
 {
     if (index < 0 || index >= ButtonCount)
         return nullptr;
-    return m_command1[static_cast<std::size_t>(index)];
+    return m_choiceButtons[static_cast<std::size_t>(index)];
 }
 
 void SPICKBOX::ClearChoice()
@@ -81,7 +81,7 @@ void SPICKBOX::fitInnerSize()
 
 void SPICKBOX::CentreButtons()
 {
-    for (QPushButton *button : m_command1) {
+    for (QPushButton *button : m_choiceButtons) {
         if (!button->isHidden())
             button->move(width() / 2 - button->width() / 2, button->y());
     }
@@ -90,7 +90,7 @@ void SPICKBOX::CentreButtons()
 void SPICKBOX::PlaceRows(double factor)
 {
     for (int index = 0; index < ButtonCount; ++index) {
-        QPushButton *button = m_command1[static_cast<std::size_t>(index)];
+        QPushButton *button = m_choiceButtons[static_cast<std::size_t>(index)];
         const int top = TwipsToPixels(static_cast<int>((120 + 480 * index) * factor));
         const int height = TwipsToPixels(static_cast<int>(375 * factor));
         button->setGeometry(button->x(), top, button->width(), height);
@@ -117,7 +117,7 @@ void SPICKBOX::showEvent(QShowEvent *event)
 void SPICKBOX::press(int index)
 {
     m_chosenNumber = static_cast<qint16>(index + 1);
-    m_chosenCaption = m_command1[static_cast<std::size_t>(index)]->text();
+    m_chosenCaption = m_choiceButtons[static_cast<std::size_t>(index)]->text();
     // Accepting hides the dialog and ends the driver's wait; the dialog itself stays for the
     // next pick.
     accept();

@@ -23,8 +23,8 @@ public:
 
     explicit SPICKBOX(QWidget *parent = nullptr);
 
-    // Button `index` (0 to 19) of the Command1 array.
-    QPushButton *Command1(int index) const;
+    // Choice button `index` (0 to 19), the one named Command1_<index>.
+    QPushButton *ChoiceButton(int index) const;
 
     // The number (index + 1) of the button pressed in the current pick, 0 while none has been.
     qint16 ChosenNumber() const { return m_chosenNumber; }
@@ -37,7 +37,6 @@ public:
     // window system reports once it knows it, else the allowance of a fixed dialog frame; the
     // inner size is fitted again when the dialog is shown and the real frame differs.
     void SetOuterSize(const QSize &outer);
-    QSize OuterSize() const { return m_outerSize; }
     QMargins FrameAllowance() const;
 
     // Centres every visible button across the inner width.
@@ -55,7 +54,7 @@ private:
     void press(int index);
     void fitInnerSize();
 
-    std::array<QPushButton *, ButtonCount> m_command1 = {};
+    std::array<QPushButton *, ButtonCount> m_choiceButtons = {};
     qint16 m_chosenNumber = 0;
     QString m_chosenCaption;
     QSize m_outerSize;

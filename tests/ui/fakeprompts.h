@@ -4,6 +4,7 @@
 #include "ui/prompts.h"
 
 #include <QDialog>
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -20,7 +21,8 @@ class FakePrompts final : public Prompts
 public:
     struct Call
     {
-        QString kind;        // "message", "askText", "saveFileName", "showModal"
+        QString kind;        // "message", "askText", "saveFileName", "pickFromList",
+                             // "printSetup", "showModal"
         QStringList texts;   // the texts passed, in parameter order (the dialog's object name)
         QWidget *parent = nullptr;
         MessageKind messageKind = MessageKind::Failure;   // of a "message"
@@ -30,6 +32,10 @@ public:
     std::deque<std::optional<QString>> textAnswers;   // askText; Cancel when none is left
     std::deque<std::optional<QString>> fileAnswers;   // saveFileName; Cancel when none is left
     std::function<void(QDialog &)> whileShown;        // acts in a dialog shown by showModal
+    // The pick list's answer to its choice text and title; 0 (closed) when unset.
+    std::function<int(const QString &choiceText, const QString &title)> pickAnswer;
+    // Sets up the printer (a PDF file, say) and answers OK or Cancel; Cancel when unset.
+    std::function<bool(QWidget *parent, QPrinter &printer)> printAnswer;
 
     void message(QWidget *parent, const QString &text, MessageKind kind) override
     {
@@ -50,6 +56,18 @@ public:
         calls.push_back(
             {QStringLiteral("saveFileName"), {filter, initialName, defaultExtension}, parent});
         return next(fileAnswers);
+    }
+
+    int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override
+    {
+        calls.push_back({QStringLiteral("pickFromList"), {choiceText, title}, parent});
+        return pickAnswer ? pickAnswer(choiceText, title) : 0;
+    }
+
+    bool printSetup(QWidget *parent, QPrinter &printer) override
+    {
+        calls.push_back({QStringLiteral("printSetup"), {}, parent});
+        return printAnswer ? printAnswer(parent, printer) : false;
     }
 
     // Shown without a nested event loop: the test acts through whileShown, and the dialog is

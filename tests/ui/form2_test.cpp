@@ -196,9 +196,9 @@ TEST_F(Form2Test, SystemSwitchThereAndBackKeepsChoicesAndLoadsDefaultTables)
     test::WriteFile(dir, "tk-wp-other.dat", Table("Other RQ table", "1,100,CLUB,1D6,3\r\n"));
     get<QComboBox>("Combo2").setCurrentIndex(1);
     get<QComboBox>("Combo3").setCurrentIndex(6);
-    form->SetPicker([](const QString &choices, const QString &) {
+    prompts.pickAnswer = [](const QString &choices, const QString &) {
         return int(choices.split('/').indexOf("Other RQ table")) + 1;
-    });
+    };
     form->Browse();
     ASSERT_EQ(label3(), "Other RQ table");
 
@@ -377,6 +377,14 @@ TEST_F(Form2Test, SavedRabbleKeepsTheSystemThatMadeIt)
     };
     get<QToolButton>("Command5").click();
     EXPECT_EQ(test::ReadFile(dir.filePath("raid.rbl")), ComposeRQRbl(*settings, "Raiders"));
+
+    // A heading given at a save is the heading box's from then on.
+    get<QLineEdit>("Text5").setText("Throngkit Listing");
+    prompts.textAnswers = {QString("Border Raid")};
+    prompts.fileAnswers = {dir.filePath("raid.rbl")};
+    get<QToolButton>("Command5").click();
+    EXPECT_EQ(get<QLineEdit>("Text5").text(), "Border Raid");
+    EXPECT_EQ(test::ReadFile(dir.filePath("raid.rbl")), ComposeRQRbl(*settings, "Border Raid"));
 }
 
 class BrowseTest : public Form2Test
@@ -387,12 +395,13 @@ protected:
     int answer = 0;
     void browse()
     {
-        form->SetPicker([this](const QString &choices, const QString &title) {
+        prompts.pickAnswer = [this](const QString &choices, const QString &title) {
             EXPECT_EQ(title, "Select weapon table");
             offered = choices;
             return answer;
-        });
+        };
         form->Browse();
+        EXPECT_EQ(prompts.calls.back().parent, form.get());   // on the window's screen
     }
     QStringList listed() const
     {
@@ -446,10 +455,10 @@ TEST_F(BrowseTest, OffersOnlyReadableTablesUnderTheirOwnNumbers)
 
     // A table that fails to load is reported, and the one in use stays, with its caption.
     answer = int(entries.indexOf("RQ test table")) + 1;
-    form->SetPicker([this](const QString &, const QString &) {
+    prompts.pickAnswer = [this](const QString &, const QString &) {
         QFile::remove(dir.filePath("tk-wp-rq1.dat"));
         return answer;
-    });
+    };
     form->Browse();
     EXPECT_EQ(prompts.messages().size(), 1);
     EXPECT_EQ(label3(), "Swords/Axes");
@@ -463,9 +472,9 @@ TEST_F(BrowseTest, TableLabelTipNamesGapsAndRowsNeverDrawn)
     QFile::remove(dir.filePath("tk-wp-tr1.dat"));
     test::WriteFile(dir, "tk-wp-zgap.dat",
                     Table("Gappy", "1,40,CLUB,1D6,3\r\n10,20,DAGGER,1D4,3\r\n51,100,AXE,1D8,2\r\n"));
-    form->SetPicker([](const QString &choices, const QString &) {
+    prompts.pickAnswer = [](const QString &choices, const QString &) {
         return int(choices.split('/').indexOf("Gappy")) + 1;
-    });
+    };
     form->Browse();
     ASSERT_EQ(label3(), "Gappy");
     EXPECT_EQ(tip(), "Rolls 41 to 50 draw no weapon.\n"
@@ -505,7 +514,7 @@ TEST_F(BrowseTest, EveryTableOfALongCatalogueCanBeReached)
         // Each page: "More tables…" while there is one, else the last table.
         QList<int> pageSizes;
         QStringList reached;
-        form->SetPicker([&](const QString &choices, const QString &) {
+        prompts.pickAnswer = [&](const QString &choices, const QString &) {
             QStringList entries = choices.split('/');
             pageSizes << int(entries.size());
             EXPECT_EQ(entries.takeLast(), "Abandon");
@@ -514,7 +523,7 @@ TEST_F(BrowseTest, EveryTableOfALongCatalogueCanBeReached)
                 entries.removeLast();
             reached << entries;
             return number;
-        });
+        };
         form->Browse();
         EXPECT_EQ(pageSizes, c.pageSizes);
         EXPECT_EQ(reached, captions);
@@ -628,6 +637,11 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
     fallback.setFamilies({"DejaVu Sans"});
     fallback.setPixelSize(DesignFont().pixelSize());
     Form3 &listing = form->ListingWindow();
+    // The real pick list, which the timer below answers.
+    QtPrompts real(*settings);
+    prompts.pickAnswer = [&](const QString &choices, const QString &title) {
+        return real.pickFromList(form.get(), choices, title);
+    };
     for (const QFont &font : {DesignFont(), fallback}) {
         SCOPED_TRACE(font.families().constFirst().toStdString());
         form->setFont(font);

@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFontInfo>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPrinter>
@@ -32,7 +31,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         InitialiseSettings(*settings);
         settings->HowMany = 3;
-        form = new Form3(*settings, prompts, heading);
+        form = new Form3(*settings, prompts);
     }
     void TearDown() override { delete form; }
 
@@ -43,7 +42,6 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<Settings> settings = test::NewSettings();
     FakePrompts prompts;
-    QLineEdit heading{QString::fromUtf16(DefaultHeading)};
     QPointer<Form3> form;
 };
 
@@ -108,8 +106,6 @@ TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
         {"Command3", "Nothing to save yet: press Generate first."},
         {"Command4", "Nothing to print yet: press Generate first."},
     };
-    int printDialogs = 0;
-    form->SetPrintSetup([&](QWidget *, QPrinter &) { return ++printDialogs, false; });
     for (const auto &c : cases) {
         prompts.calls.clear();
         prompts.fileAnswers = {dir.filePath("raid.rbl")};
@@ -119,7 +115,7 @@ TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
         EXPECT_EQ(prompts.count("askText"), 0) << c.button;
         EXPECT_EQ(prompts.count("saveFileName"), 0) << c.button;
     }
-    EXPECT_EQ(printDialogs, 0);
+    EXPECT_EQ(prompts.count("printSetup"), 0);
     EXPECT_TRUE(savedFiles().isEmpty());
 }
 
@@ -134,7 +130,7 @@ TEST_F(Form3Test, HeadingIsAskedWhileItIsTheDefault)
     EXPECT_EQ(prompts.of("askText"),
               QStringList{settings->Title + "|Give title for this listing|Throngkit Listing"});
     EXPECT_EQ(prompts.of("saveFileName"), (QStringList{"*.rbl|*.rbl|.rbl", "*.htm|*.htm|.htm"}));
-    EXPECT_EQ(heading.text(), "My Raiders");
+    EXPECT_EQ(form->Heading(), "My Raiders");
     EXPECT_EQ(test::ReadFile(dir.filePath("raid.rbl")), ComposeRQRbl(*settings, "My Raiders"));
     EXPECT_EQ(test::ReadFile(dir.filePath("raid.htm")), ComposeRQHtm(*settings, "My Raiders"));
 }
@@ -150,12 +146,12 @@ TEST_F(Form3Test, AnswersThatKeepTheHeading)
     };
     for (const auto &c : cases) {
         prompts.calls.clear();
-        heading.setText(c.before);
+        form->SetHeading(c.before);
         prompts.textAnswers = {c.answer};
         prompts.fileAnswers = {dir.filePath("t.rbl")};
         button("Command2").click();
         EXPECT_EQ(prompts.count("askText"), c.asked) << c.before.toStdString();
-        EXPECT_EQ(heading.text(), c.used);
+        EXPECT_EQ(form->Heading(), c.used);
         EXPECT_EQ(test::ReadFile(dir.filePath("t.rbl")), ComposeTravellerRbl(*settings, c.used));
     }
 }
@@ -163,7 +159,7 @@ TEST_F(Form3Test, AnswersThatKeepTheHeading)
 TEST_F(Form3Test, FileNamesFromTheSaveDialog)
 {
     settings->GeneratedSystem = GameSystem::RuneQuest;
-    heading.setText("Raid");
+    form->SetHeading("Raid");
     const struct { std::optional<QString> chosen; const char *button; QStringList files; } cases[] = {
         {std::nullopt, "Command2", {}},
         {QString("*.rbl"), "Command2", {}},
@@ -184,7 +180,7 @@ TEST_F(Form3Test, FileNamesFromTheSaveDialog)
 TEST_F(Form3Test, FailedWriteIsReportedAndTheWindowStays)
 {
     settings->GeneratedSystem = GameSystem::RuneQuest;
-    heading.setText("Raid");
+    form->SetHeading("Raid");
     form->show();
     prompts.fileAnswers = {dir.filePath("no such folder/raid.rbl")};
     button("Command2").click();
@@ -215,20 +211,18 @@ TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)
     };
     for (const auto &c : cases) {
         prompts.calls.clear();
-        heading.setText("Throngkit Listing");
+        form->SetHeading("Throngkit Listing");
         prompts.textAnswers = {c.heading};
         const QString path = dir.filePath(c.file);
-        int dialogs = 0;
-        form->SetPrintSetup([&](QWidget *parent, QPrinter &printer) {
-            ++dialogs;
+        prompts.printAnswer = [&](QWidget *parent, QPrinter &printer) {
             EXPECT_EQ(parent, form.data());
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(path);
             return c.ok;
-        });
+        };
         button("Command4").click();
 
-        EXPECT_EQ(dialogs, 1) << c.file;
+        EXPECT_EQ(prompts.count("printSetup"), 1) << c.file;
         EXPECT_EQ(prompts.count("askText"), 1) << "the heading is settled as for a save";
         EXPECT_EQ(QFileInfo::exists(path), c.printed) << c.file;
         EXPECT_EQ(prompts.messages().size(), c.messages) << c.file;

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 using namespace throngkit;
 
@@ -104,7 +105,7 @@ TEST(PickListTest, ButtonsSizesAndResultFollowTheChoiceText)
         const qint16 number = Pick(
             list, c.choices, c.title,
             [&](SPICKBOX &box) {
-                QTest::mouseClick(box.Command1(c.press), Qt::LeftButton);
+                QTest::mouseClick(box.ChoiceButton(c.press), Qt::LeftButton);
             },
             &seen);
 
@@ -174,7 +175,7 @@ TEST(PickListTest, CloseWithoutPressReturnsZeroAndNextPickWorks)
         SCOPED_TRACE(name);
         QWidget caller;
         PickList list(&caller);
-        const auto pressSecond = [](SPICKBOX &box) { box.Command1(1)->click(); };
+        const auto pressSecond = [](SPICKBOX &box) { box.ChoiceButton(1)->click(); };
 
         ASSERT_EQ(Pick(list, QStringLiteral("A/B/C"), QStringLiteral("T"), pressSecond), 2);
         ASSERT_NE(list.dialog(), nullptr);
@@ -189,6 +190,18 @@ TEST(PickListTest, CloseWithoutPressReturnsZeroAndNextPickWorks)
         ASSERT_NE(list.dialog(), nullptr);
         EXPECT_EQ(list.dialog()->windowTitle(), QStringLiteral("Again"));
     }
+}
+
+// The prompts keep their list between picks, and the window that asked may close first: its
+// dialog goes with it, and only once.
+TEST(PickListTest, TheWindowThatAskedMayGoFirst)
+{
+    auto caller = std::make_unique<QWidget>();
+    PickList list(caller.get());
+    const auto pressFirst = [](SPICKBOX &box) { box.ChoiceButton(0)->click(); };
+    ASSERT_EQ(Pick(list, QStringLiteral("A/B"), QStringLiteral("T"), pressFirst), 1);
+    caller.reset();
+    EXPECT_EQ(list.dialog(), nullptr);
 }
 
 } // namespace
