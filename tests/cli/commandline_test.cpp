@@ -245,9 +245,9 @@ TEST_F(CommandLine, OptionsReachEveryMember)
         {{u"--shield"_qs, u"Always"_qs, u"--weapon"_qs, u"Mace"_qs, u"--count"_qs, u"300"_qs}, 300, {{u"parryWith"_qs, u"Sh"_qs}}},
         {{u"--weapon"_qs, u"Greatclub of doom"_qs}, 10, {{u"weapon"_qs, u"Greatclub "_qs}}},
         // The rank is rounded half to even, as the SR/PEN box is read; the damage holds six.
-        {{u"--weapon"_qs, u"Mace"_qs, u"--damage"_qs, u"2D6+1D4"_qs, u"--rank"_qs, u"7.5"_qs,
+        {{u"--weapon"_qs, u"Mace"_qs, u"--damage"_qs, u"2D6+1D4"_qs, u"--rank"_qs, u"-1.5"_qs,
           u"--system"_qs, u"traveller"_qs},
-         10, {{u"weapon"_qs, u"Mace      "_qs}, {u"damage"_qs, u"2D6+1D    "_qs}, {u"strikeRank"_qs, u"8  "_qs}}},
+         10, {{u"weapon"_qs, u"Mace      "_qs}, {u"damage"_qs, u"2D6+1D    "_qs}, {u"strikeRank"_qs, u"-2 "_qs}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
