@@ -195,7 +195,6 @@ TEST_F(CommandLine, TablesReportsEachTableAndItsProblems)
         {{u"no-such-table.dat"_qs}, 1, {"no-such-table.dat: refused by the loader", "cannot be opened"}, ""},
         {{u"--data-dir"_qs, m_work.path()}, 1, {}, "throngkit: no weapon tables"},
         {{u"--data-dir"_qs, m_work.filePath(u"missing"_qs)}, 2, {}, "missing"},
-        {{u"--count"_qs, u"3"_qs}, 2, {}, "count"},
         {{u"--help"_qs}, 0, {"tables [--data-dir dir] [file...]", "--data-dir"}, ""},
     };
     for (const Case &c : cases) {
@@ -327,23 +326,6 @@ TEST_F(CommandLine, BadInputIsOneLineOnStandardErrorExitTwoAndNoFile)
     EXPECT_FALSE(QFile::exists(unreachable));
     struct stat fifoAfter {};
     EXPECT_TRUE(::stat(QFile::encodeName(fifoOut).constData(), &fifoAfter) == 0 && S_ISFIFO(fifoAfter.st_mode));
-}
-
-// A save that stops midway at a file-size limit: the command fails with the system's reason,
-// and the file it was to replace and its folder stay as they were.
-TEST_F(CommandLine, ASaveThatDoesNotFitKeepsTheOldFile)
-{
-    const QString target = WriteFile(m_work, u"keep.out"_qs, "OLD\n");
-    const auto reported = test::WithFileSizeLimit(100000, [&] {
-        const CommandRun run = Command(Generate({u"--format"_qs, u"htm"_qs, u"--count"_qs, u"1000"_qs, u"-o"_qs, target}));
-        return QString::number(run.status) + u' ' + QString::fromUtf8(run.err);
-    });
-    ASSERT_TRUE(reported.has_value());
-    EXPECT_TRUE(reported->startsWith(u"2 throngkit: ")) << reported->toStdString();
-    EXPECT_TRUE(reported->contains(u"File too large") && reported->contains(target)) << reported->toStdString();
-    EXPECT_EQ(ReadFile(target), "OLD\n");
-    EXPECT_EQ(QDir(m_work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{u"keep.out"_qs});
 }
 
 TEST_F(CommandLine, FindsTablesOfAnyCaseAndNeverWritesTheIni)
