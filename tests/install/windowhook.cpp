@@ -1,0 +1,44 @@
+// Loaded into the program with LD_PRELOAD, it stands in for the user at the windows: each window
+// is reported on standard error when it first paints, then closed by its frame, so a run of the
+// windows ends by itself and shows what a user would have seen.
+#include <QApplication>
+#include <QSet>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace {
+
+class CloseEachWindow : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *window = qobject_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Paint && window && window->isWindow()
+            && !m_seen.contains(window)) {
+            m_seen.insert(window);
+            std::fprintf(stderr, "shown %s \"%s\" %s\n", window->metaObject()->className(),
+                         qPrintable(window->windowTitle()),
+                         qPrintable(window->property("text").toString()));
+            QTimer::singleShot(0, window, &QWidget::close);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QSet<QObject *> m_seen;
+};
+
+void WatchTheWindows()
+{
+    qApp->installEventFilter(new CloseEachWindow(qApp));
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(WatchTheWindows)
