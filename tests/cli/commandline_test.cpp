@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -16,7 +17,13 @@
 #include <cstdio>
 #include <map>
 
+#include <cstring>
+
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace throngkit;
 using throngkit::test::ReadFile;
@@ -273,6 +280,12 @@ TEST_F(CommandLine, BadInputIsOneLineOnStandardErrorExitTwoAndNoFile)
     const QString fifoOut = m_work.filePath(u"fifo.out"_qs);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifoOut).constData(), 0600), 0);
     const QString unreachable = m_work.filePath(u"no-such-dir/out.rbl"_qs);
+    const QString socketOut = m_work.filePath(u"socket.out"_qs);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, QFile::encodeName(socketOut).constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
     std::vector<std::pair<QStringList, QByteArray>> cases{   // the arguments, what the line names
         {{u"--bogus"_qs}, "bogus"},
         {{u"--bo\r\ngus\nx"_qs}, "'bo gus x'"},   // line breaks in a message are written as blanks
@@ -300,9 +313,15 @@ TEST_F(CommandLine, BadInputIsOneLineOnStandardErrorExitTwoAndNoFile)
         {{u"extra"_qs}, "extra"},
         // Output that is not a regular file is refused and left as it is.
         {{u"-o"_qs, fifoOut}, "fifo.out"},
+        {{u"-o"_qs, socketOut}, "socket.out"},
         {{u"-o"_qs, m_work.path()}, QFile::encodeName(m_work.path())},
         {{u"-o"_qs, unreachable}, "no-such-dir"},
     };
+    // A device node (root only: made here, never aimed at the machine's /dev).
+    const QString deviceOut = m_work.filePath(u"null.out"_qs);
+    const bool haveDevice = ::mknod(QFile::encodeName(deviceOut).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    if (haveDevice)
+        cases.push_back({{u"-o"_qs, deviceOut}, "null.out"});
     for (const char *count : {"1001", "1e9", "1000.5", "abc", "", "nan", "inf", "-5", "0x10", "1e-9",
                               "1,000", "1..2", "1 2"})
         cases.push_back({{u"--count"_qs, QString::fromLatin1(count)}, "--count"});
@@ -323,9 +342,69 @@ TEST_F(CommandLine, BadInputIsOneLineOnStandardErrorExitTwoAndNoFile)
         EXPECT_FALSE(QFile::exists(target));
     }
 
+    ::close(listener);
     EXPECT_FALSE(QFile::exists(unreachable));
-    struct stat fifoAfter {};
-    EXPECT_TRUE(::stat(QFile::encodeName(fifoOut).constData(), &fifoAfter) == 0 && S_ISFIFO(fifoAfter.st_mode));
+    struct stat after {};
+    EXPECT_TRUE(::stat(QFile::encodeName(fifoOut).constData(), &after) == 0 && S_ISFIFO(after.st_mode));
+    EXPECT_TRUE(::stat(QFile::encodeName(socketOut).constData(), &after) == 0 && S_ISSOCK(after.st_mode));
+    if (haveDevice) {
+        EXPECT_TRUE(::stat(QFile::encodeName(deviceOut).constData(), &after) == 0 && S_ISCHR(after.st_mode));
+    }
+}
+
+// Every format, small and large, against a file-size limit: the command fails with the
+// system's reason, and the file it was to replace and its folder stay as they were.
+TEST_F(CommandLine, ASaveThatDoesNotFitKeepsTheOldFile)
+{
+    const QString target = m_work.filePath(u"keep.out"_qs);
+    for (const char *format : {"listing", "json", "rbl", "htm", "csv", "summary"}) {
+        for (const char *count : {"10", "1000"}) {
+            SCOPED_TRACE(std::string(format) + " " + count);
+            const QStringList arguments = Generate({u"--format"_qs, QString::fromLatin1(format), u"--count"_qs,
+                                                    QString::fromLatin1(count), u"--seed"_qs, u"5"_qs});
+            const qsizetype size = Command(arguments).out.size();
+            WriteFile(m_work, u"keep.out"_qs, "OLD\n");
+            const auto reported = test::WithFileSizeLimit(long(size / 2), [&] {
+                const CommandRun run = Command(arguments + QStringList{u"-o"_qs, target});
+                return QString::number(run.status) + u' ' + QString::fromUtf8(run.err);
+            });
+            ASSERT_TRUE(reported.has_value());
+            EXPECT_TRUE(reported->startsWith(u"2 throngkit: Cannot save \""_qs + target + u"\": File too large"_qs))
+                << reported->toStdString();
+            EXPECT_EQ(ReadFile(target), "OLD\n");
+            EXPECT_EQ(QDir(m_work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                      QStringList{u"keep.out"_qs});
+        }
+    }
+}
+
+// A spreadsheet reads the csv back cell for cell as the json has it (Python's csv module is
+// the reader); a forced name holding a comma, a quote and a line break survives the trip.
+TEST_F(CommandLine, CsvReadsBackAsTheJson)
+{
+    static const char check[] = R"(import csv, json, sys
+rows = list(csv.reader(open(sys.argv[1], newline='', encoding='utf-8')))
+members = json.load(open(sys.argv[2], encoding='utf-8'))['members']
+assert rows[0] == list(members[0].keys()), rows[0]
+assert len(rows) == len(members) + 1, len(rows)
+for row, member in zip(rows[1:], members):
+    expected = [v.rstrip(' ') if isinstance(v, str) else str(v) for v in member.values()]
+    assert row == expected, (row, expected)
+)";
+    const QString csvPath = m_work.filePath(u"rabble.csv"_qs);
+    const QString jsonPath = m_work.filePath(u"rabble.json"_qs);
+    for (const QStringList &more : {QStringList{u"--count"_qs, u"300"_qs},
+                                    QStringList{u"--system"_qs, u"traveller"_qs, u"--count"_qs, u"300"_qs},
+                                    QStringList{u"--weapon"_qs, u"A,\"b\"\nc"_qs, u"--count"_qs, u"3"_qs}}) {
+        SCOPED_TRACE(more.join(u' ').toStdString());
+        const QStringList base = Generate(QStringList{u"--seed"_qs, u"7"_qs} + more);
+        ASSERT_EQ(Command(base + QStringList{u"--format"_qs, u"csv"_qs, u"-o"_qs, csvPath}).status, 0);
+        ASSERT_EQ(Command(base + QStringList{u"--format"_qs, u"json"_qs, u"-o"_qs, jsonPath}).status, 0);
+        QProcess python;
+        python.start(u"python3"_qs, {u"-c"_qs, QString::fromLatin1(check), csvPath, jsonPath});
+        ASSERT_TRUE(python.waitForFinished(60000)) << python.errorString().toStdString();
+        EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
+    }
 }
 
 TEST_F(CommandLine, FindsTablesOfAnyCaseAndNeverWritesTheIni)
