@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks of the installed program, run by ctest:
 #   installed.sh install BUILD_DIR PREFIX   install the build into a fresh PREFIX
-#   installed.sh run PREFIX HOOK            the installed command finds the installed tables
-#                                           and maps no library of the windows; without
+#   installed.sh run PREFIX HOOK BUILT      the installed command finds the installed tables;
+#                                           neither it nor the BUILT program maps a library
+#                                           of the windows; without
 #                                           arguments the windows open (HOOK closes them)
 #   installed.sh desktop PREFIX             the desktop files are installed, valid and agree
 #   installed.sh completion PREFIX          the installed bash completion completes
@@ -47,7 +48,7 @@ install)
     ;;
 
 run)
-    prefix=$2 hook=$3
+    prefix=$2 hook=$3 built=$4
     scratch=$(mktemp -d)
     trap 'rm -rf "$scratch"' EXIT
 
@@ -61,15 +62,17 @@ $out"
 $out"
     done
     # The command line never maps the windows' libraries; the loader's log proves it looked.
-    for command in "generate --count 1000 --format htm -o rabble.htm" --help --version; do
-        # shellcheck disable=SC2086
-        run_isolated "$scratch/libs" env LD_DEBUG=libs "$prefix/bin/throngkit" $command \
-            > /dev/null 2> "$scratch/loader.log" || fail "throngkit $command failed"
-        mapped_libraries "$scratch/loader.log" | grep -q libQt6Core \
-            || fail "throngkit $command: no loader log"
-        if mapped_libraries "$scratch/loader.log" | grep -E "$window_libraries"; then
-            fail "throngkit $command mapped the libraries above"
-        fi
+    for program in "$prefix/bin/throngkit" "$built"; do
+        for command in "generate --count 1000 --format htm -o rabble.htm" --help --version; do
+            # shellcheck disable=SC2086
+            run_isolated "$scratch/libs" env LD_DEBUG=libs "$program" $command \
+                > /dev/null 2> "$scratch/loader.log" || fail "$program $command failed"
+            mapped_libraries "$scratch/loader.log" | grep -q libQt6Core \
+                || fail "$program $command: no loader log"
+            if mapped_libraries "$scratch/loader.log" | grep -E "$window_libraries"; then
+                fail "$program $command mapped the libraries above"
+            fi
+        done
     done
 
     # Without arguments the windows open. A first run in a folder holding the table writes the
