@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -21,6 +22,10 @@ std::unique_ptr<Settings> NewSettings();
 // Writes bytes to dir/name and returns the full path.
 QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes);
 QByteArray ReadFile(const QString &path);
+
+// The program's title for this build's version number ("Throngkit v6.1"), which --version and
+// the windows' titles start with.
+QByteArray ProgramTitle();
 
 // Runs action in a child process whose files may not grow past limit bytes (SIGXFSZ ignored,
 // so a write past it fails with "File too large"), and returns the text action returned there;
