@@ -48,16 +48,18 @@ struct DataLocation
     QString firstRunNotice;   // the first-run or stale-INI notice; empty when none is due
 };
 
-// DBLoc as the user named it (with a separator added), else from the INI; on a first run the current directory when it holds the default RuneQuest
-// table, written to the INI through the atomic writer, else the program's data directory,
-// used for the run without writing the INI. A DBLoc naming a folder that is gone gives a notice
-// naming the INI and its line, and the program's data directory for the run.
+// DBLoc as the user named it (with a separator added), else from the INI; on a first run the
+// current directory when it holds the default RuneQuest table, written to the INI through the
+// atomic writer, else the program's data directory, used for the run without writing the INI.
+// A DBLoc naming a folder that is gone gives a notice naming the INI and its line, and the
+// program's data directory for the run.
 DataLocation LocateDataDirectory(const StartupContext &context);
 
 // dbLoc followed directly by fileName: dbLoc ends with a separator, or is empty (current directory).
 QString TablePath(const QString &dbLoc, const QString &fileName);
 
-// The table a game system loads when none is chosen: the standard table of its first level.
+// The table a game system loads when none is chosen: tk-wp-rq1.dat or tk-wp-tr1.dat (RuneQuest
+// for a system that is neither).
 QString DefaultTableName(GameSystem system);
 QString DefaultTablePath(const QString &dbLoc, GameSystem system);
 
