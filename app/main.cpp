@@ -1,5 +1,5 @@
-#include "app/commandline.h"
-#include "app/desktoplibrary.h"
+#include "cli/commandline.h"
+#include "cli/desktoplibrary.h"
 
 #include <QCoreApplication>
 #include <QStringList>

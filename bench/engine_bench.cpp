@@ -23,12 +23,23 @@ std::unique_ptr<Settings> FullRabbleSettings(GameSystem system)
 {
     auto settings = std::make_unique<Settings>();
     InitialiseSettings(*settings);
-    const QString table = QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/")
-                          + (system == GameSystem::RuneQuest ? QString::fromUtf16(RuneQuestTableName)
-                                                             : QString::fromUtf16(TravellerTableName));
-    if (!LoadWeaponTable(*settings, table).ok)
+    const QString table = DefaultTablePath(QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/"), system);
+    if (!LoadWeaponTable(*settings, table).ok())
         std::abort();
     settings->HowMany = MaxMembers;
+    return settings;
+}
+
+// A rabble of 1000 made once for the benchmarks that read one; nothing, and the benchmark
+// skipped, when the generator refuses.
+std::unique_ptr<Settings> GeneratedRabble(benchmark::State &state, GameSystem system)
+{
+    auto settings = FullRabbleSettings(system);
+    Dice dice(20261207);
+    if (!GenerateRabble(system, *settings, dice)) {
+        state.SkipWithError("generation refused");
+        return nullptr;
+    }
     return settings;
 }
 
@@ -46,15 +57,15 @@ void GenerateAndList(benchmark::State &state, GameSystem system)
 
 void WriteFile(benchmark::State &state, GameSystem system, FileFormat format)
 {
-    const auto settings = FullRabbleSettings(system);
-    Dice dice(20261207);
-    GenerateRabble(system, *settings, dice);
+    const auto settings = GeneratedRabble(state, system);
+    if (!settings)
+        return;
     QTemporaryDir dir;
     const QString path = dir.filePath(format == FileFormat::Rbl ? QStringLiteral("bench.rbl")
                                                                 : QStringLiteral("bench.htm"));
     for (auto _ : state) {
-        const Outcome saved = SaveFileAtomically(
-            path, ComposeListingFile(system, format, *settings, QStringLiteral("Benchmark")));
+        const Outcome saved =
+            WriteListingFile(system, format, *settings, QStringLiteral("Benchmark"), path);
         if (!saved)
             state.SkipWithError("save failed");
     }
@@ -64,9 +75,9 @@ void WriteFile(benchmark::State &state, GameSystem system, FileFormat format)
 // What `generate --format csv` and `--format summary` make of a generated rabble.
 void Csv(benchmark::State &state, GameSystem system)
 {
-    const auto settings = FullRabbleSettings(system);
-    Dice dice(20261207);
-    GenerateRabble(system, *settings, dice);
+    const auto settings = GeneratedRabble(state, system);
+    if (!settings)
+        return;
     for (auto _ : state)
         benchmark::DoNotOptimize(ComposeCsv(system, *settings));
     state.SetItemsProcessed(state.iterations() * MaxMembers);
@@ -74,9 +85,9 @@ void Csv(benchmark::State &state, GameSystem system)
 
 void Summary(benchmark::State &state, GameSystem system)
 {
-    const auto settings = FullRabbleSettings(system);
-    Dice dice(20261207);
-    GenerateRabble(system, *settings, dice);
+    const auto settings = GeneratedRabble(state, system);
+    if (!settings)
+        return;
     for (auto _ : state)
         benchmark::DoNotOptimize(BuildSummary(system, *settings));
     state.SetItemsProcessed(state.iterations() * MaxMembers);

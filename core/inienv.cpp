@@ -4,7 +4,6 @@
 #include "core/safefiles.h"
 
 #include <QDir>
-#include <QProcessEnvironment>
 
 namespace throngkit {
 
@@ -19,11 +18,6 @@ QString GetEnvValue(const QStringList &environment, const QString &name)
             return entry.mid(equals + 1).trimmed();
     }
     return {};
-}
-
-QString GetEnvValue(const QString &name)
-{
-    return GetEnvValue(QProcessEnvironment::systemEnvironment().toStringList(), name);
 }
 
 QString IniDirectory(const QStringList &environment)
@@ -54,12 +48,12 @@ QString GetIniValue(const QStringList &environment, const QString &iniName, cons
 
     // A missing file, one that cannot be read and one that is not a regular file (a FIFO would
     // hang the start) alike give no value.
-    const FileRead read = ReadRegularFile(path);
-    if (!read.ok)
+    const Result<QByteArray> read = ReadRegularFile(path);
+    if (!read)
         return {};
 
     const QString upperKey = key.toUpper();
-    for (QByteArrayView rest(read.bytes); !rest.isEmpty();) {
+    for (QByteArrayView rest(read.value()); !rest.isEmpty();) {
         const qsizetype end = rest.indexOf('\n');
         QByteArray bytes = (end < 0 ? rest : rest.first(end + 1)).toByteArray();
         rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
@@ -73,11 +67,6 @@ QString GetIniValue(const QStringList &environment, const QString &iniName, cons
             return line.mid(upperKey.size() + 1);   // one separator character, whatever it is
     }
     return {};
-}
-
-QString GetIniValue(const QString &iniName, const QString &key)
-{
-    return GetIniValue(QProcessEnvironment::systemEnvironment().toStringList(), iniName, key);
 }
 
 } // namespace throngkit

@@ -9,7 +9,6 @@ namespace throngkit {
 // QProcess::systemEnvironment() gives them) by its whole name, ignoring case; leading and
 // trailing blanks of the value removed; empty text when there is none.
 QString GetEnvValue(const QStringList &environment, const QString &name);
-QString GetEnvValue(const QString &name);   // the process environment
 
 // The directory that holds "Throngkit.ini": the one named by WINDIR when it is set, else
 // $XDG_CONFIG_HOME, else $HOME/.config. Ends with a separator; empty when none of them is set
@@ -21,6 +20,5 @@ QString IniDirectory(const QStringList &environment);
 // the rest of the line after one separator character, untrimmed. Empty text when the file or the
 // key is missing.
 QString GetIniValue(const QStringList &environment, const QString &iniName, const QString &key);
-QString GetIniValue(const QString &iniName, const QString &key);   // the process environment
 
 } // namespace throngkit

@@ -163,4 +163,13 @@ double RoundHalfEven(double value) noexcept
     return nearest;
 }
 
+std::optional<qint16> WholeRank(double value) noexcept
+{
+    const double whole = RoundHalfEven(value);
+    // Written to be false for NaN too.
+    if (!(whole >= std::numeric_limits<qint16>::min() && whole <= std::numeric_limits<qint16>::max()))
+        return std::nullopt;
+    return static_cast<qint16>(whole);
+}
+
 } // namespace throngkit

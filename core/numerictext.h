@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QStringView>
+#include <QtGlobal>
+
+#include <optional>
 
 namespace throngkit {
 
@@ -13,5 +16,9 @@ double NumericValue(QStringView text) noexcept;
 
 // Nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
 double RoundHalfEven(double value) noexcept;
+
+// An SR or PEN, in a table or in the forced-weapon box: value rounded half to even, as a 16-bit
+// number; nothing when that falls outside -32768..32767 or value is not a number.
+std::optional<qint16> WholeRank(double value) noexcept;
 
 } // namespace throngkit

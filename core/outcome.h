@@ -2,11 +2,14 @@
 
 #include <QString>
 
+#include <utility>
+
 namespace throngkit {
 
 // What an operation that can fail hands back: nothing on success, the reason otherwise. The
-// reason is a sentence for the user, naming the file or the input at fault.
-class Outcome
+// reason is a sentence for the user, naming the file or the input at fault. Ignoring one is a
+// compiler warning: a failure nobody looks at is a failure passed off as success.
+class [[nodiscard]] Outcome
 {
 public:
     static Outcome success() { return Outcome(); }
@@ -25,6 +28,29 @@ private:
     }
 
     QString m_reason;
+};
+
+// An Outcome that carries what the operation produced when it succeeded (the caption of a
+// loaded table, a value read from the user's text).
+template <typename T>
+class [[nodiscard]] Result
+{
+public:
+    static Result success(T value) { return Result(Outcome::success(), std::move(value)); }
+    static Result failure(QString reason) { return Result(Outcome::failure(std::move(reason)), T{}); }
+
+    bool ok() const noexcept { return m_outcome.ok(); }
+    explicit operator bool() const noexcept { return ok(); }
+    const QString &reason() const noexcept { return m_outcome.reason(); }
+    const Outcome &outcome() const noexcept { return m_outcome; }
+    // Meaningful only when ok(): a failure holds a default-made value.
+    const T &value() const noexcept { return m_value; }
+
+private:
+    Result(Outcome outcome, T value) : m_outcome(std::move(outcome)), m_value(std::move(value)) {}
+
+    Outcome m_outcome;
+    T m_value;
 };
 
 } // namespace throngkit

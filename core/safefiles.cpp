@@ -95,42 +95,31 @@ Outcome MoveFileIntoPlace(const QString &from, const QString &to)
     return Outcome::success();
 }
 
-FileRead ReadRegularFile(const QString &path, qsizetype limit)
+Result<QByteArray> ReadRegularFile(const QString &path, qsizetype limit)
 {
-    FileRead read;
+    using Read = Result<QByteArray>;
     // Opened without blocking: a FIFO with no writer would otherwise hang the open.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        read.reason = SystemReason(errno);
-        return read;
-    }
+    if (fd < 0)
+        return Read::failure(SystemReason(errno));
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        read.reason = S_ISDIR(status.st_mode) ? QStringLiteral("it is a directory")
-                                              : QStringLiteral("it is not a regular file");
         ::close(fd);
-        return read;
+        return Read::failure(S_ISDIR(status.st_mode) ? QStringLiteral("it is a directory")
+                                                     : QStringLiteral("it is not a regular file"));
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        read.reason = file.errorString();
         ::close(fd);
-        return read;
+        return Read::failure(file.errorString());
     }
     // One byte past the limit tells a file of exactly the limit from a larger one.
-    read.bytes = file.read(limit + 1);
-    if (file.error() != QFileDevice::NoError) {
-        read.reason = file.errorString();
-        read.bytes.clear();
-        return read;
-    }
-    if (read.bytes.size() > limit) {
-        read.reason = QStringLiteral("it is too large (more than %1 KiB)").arg(limit / 1024);
-        read.bytes.clear();
-        return read;
-    }
-    read.ok = true;
-    return read;
+    QByteArray bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError)
+        return Read::failure(file.errorString());
+    if (bytes.size() > limit)
+        return Read::failure(QStringLiteral("it is too large (more than %1 KiB)").arg(limit / 1024));
+    return Read::success(std::move(bytes));
 }
 
 QString EscapeControls(QStringView text)

@@ -28,16 +28,10 @@ Outcome MoveFileIntoPlace(const QString &from, const QString &to);
 // At most this many bytes of a table or the INI are read: a table holds a caption and 50 rows.
 inline constexpr qsizetype MaxReadBytes = 1024 * 1024;
 
-struct FileRead
-{
-    bool ok = false;
-    QByteArray bytes;
-    QString reason;   // why not ok: the system's reason, "is not a regular file", "is too large"
-};
-
 // The contents of the regular file at path, opened without blocking and read up to
-// MaxReadBytes; anything else (missing, FIFO, device, directory, larger) is not ok.
-FileRead ReadRegularFile(const QString &path, qsizetype limit = MaxReadBytes);
+// MaxReadBytes; anything else (missing, FIFO, device, directory, larger) is a failure whose
+// reason is the system's, "it is not a regular file" or "it is too large (...)".
+Result<QByteArray> ReadRegularFile(const QString &path, qsizetype limit = MaxReadBytes);
 
 // text with every control character (C0, DEL, C1) written as \xHH, so that file content quoted
 // in a message can neither cut it (NUL) nor drive the terminal (ESC).

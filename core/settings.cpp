@@ -18,4 +18,11 @@ bool HowManyFits(float howMany) noexcept
     return howMany <= float(MaxMembers);   // false for NaN
 }
 
+Outcome CheckHowMany(float howMany)
+{
+    if (!HowManyFits(howMany))
+        return Outcome::failure(QStringLiteral("\"How many?\" must be at most %1.").arg(MaxMembers));
+    return Outcome::success();
+}
+
 } // namespace throngkit

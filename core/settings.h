@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/fixedtext.h"
+#include "core/outcome.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -77,5 +78,9 @@ int ListedMemberCount(float howMany) noexcept;
 // Whether a rabble of howMany (as Settings holds it) fits the members table: the one capacity
 // check of the window and the command, made on the float so that both round alike.
 bool HowManyFits(float howMany) noexcept;
+
+// HowManyFits with the window's words for a refusal, "\"How many?\" must be at most 1000.":
+// the window and the generators refuse alike, before any member is touched.
+Outcome CheckHowMany(float howMany);
 
 } // namespace throngkit

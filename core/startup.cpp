@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace throngkit {
 
@@ -58,11 +59,42 @@ QString TablePath(const QString &dbLoc, const QString &fileName)
     return dbLoc + QDir::separator() + fileName;
 }
 
+QString DefaultTableName(GameSystem system)
+{
+    return QString::fromUtf16(system == GameSystem::Traveller ? TravellerTableName
+                                                              : RuneQuestTableName);
+}
+
+QString DefaultTablePath(const QString &dbLoc, GameSystem system)
+{
+    return TablePath(dbLoc, DefaultTableName(system));
+}
+
+QString ChosenTablePath(const QString &dbLoc, GameSystem system, const QString &table)
+{
+    if (table.isEmpty())
+        return DefaultTablePath(dbLoc, system);
+    if (QFileInfo(ResolveFileName(table)).isFile() || QFileInfo(table).isAbsolute() || dbLoc.isEmpty())
+        return table;
+    const QString inData = TablePath(dbLoc, table);
+    return QFileInfo(ResolveFileName(inData)).isFile() ? inData : table;
+}
+
+StartupContext ProcessStartupContext(FirstRunIni ini)
+{
+    StartupContext context;
+    context.environment = QProcess::systemEnvironment();
+    context.currentDirectory = QDir::currentPath();
+    context.programDataDirectory = ProgramDataDirectory();
+    context.mayWriteIni = ini == FirstRunIni::Write;
+    return context;
+}
+
 namespace {
 
 bool HoldsDefaultTable(const QString &candidate)
 {
-    const QFileInfo table(ResolveFileName(candidate + QStringLiteral("TK-WP-RQ1.DAT")));
+    const QFileInfo table(ResolveFileName(DefaultTablePath(candidate, GameSystem::RuneQuest)));
     return table.isFile();
 }
 
@@ -85,11 +117,11 @@ QString FirstRunNotice(const QString &iniPath, const QString &candidate)
     // A file there that cannot be read (too large, unreadable) is not the program's to replace.
     const bool replacing = QFileInfo::exists(iniPath);
     if (replacing) {
-        const FileRead read = ReadRegularFile(iniPath);
-        if (!read.ok) {
+        const Result<QByteArray> read = ReadRegularFile(iniPath);
+        if (!read) {
             return QStringLiteral("%1 cannot be read (%2), so it is left as it is. Your data files "
                                   "are assumed to be in %3 for this run only.")
-                .arg(iniPath, read.reason, candidate);
+                .arg(iniPath, read.reason(), candidate);
         }
     }
     QDir().mkpath(QFileInfo(iniPath).absolutePath());
@@ -110,6 +142,10 @@ QString FirstRunNotice(const QString &iniPath, const QString &candidate)
 DataLocation LocateDataDirectory(const StartupContext &context)
 {
     DataLocation location;
+    if (!context.dataDirectory.isEmpty()) {
+        location.dbLoc = AddBackslash(context.dataDirectory);
+        return location;
+    }
     const QString iniDirectory = IniDirectory(context.environment);
     const QString iniPath =
         iniDirectory.isEmpty() ? QString() : iniDirectory + QString::fromUtf16(IniFileName);
@@ -147,7 +183,8 @@ DataLocation LocateDataDirectory(const StartupContext &context)
     return location;
 }
 
-StartupReport RunStartup(Settings &settings, const StartupContext &context)
+StartupReport RunStartup(Settings &settings, const StartupContext &context, GameSystem system,
+                         const QString &table)
 {
     InitialiseSettings(settings);
     const DataLocation location = LocateDataDirectory(context);
@@ -155,12 +192,7 @@ StartupReport RunStartup(Settings &settings, const StartupContext &context)
 
     StartupReport report;
     report.firstRunNotice = location.firstRunNotice;
-    const TableLoad loaded =
-        LoadWeaponTable(settings, TablePath(settings.DBLoc, QString::fromUtf16(RuneQuestTableName)));
-    if (loaded.ok)
-        report.tableCaption = loaded.caption;
-    else
-        report.tableError = loaded.error;
+    report.table = LoadWeaponTable(settings, ChosenTablePath(settings.DBLoc, system, table));
     return report;
 }
 

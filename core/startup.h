@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/outcome.h"
 #include "core/settings.h"
 
 #include <QString>
@@ -31,7 +32,15 @@ struct StartupContext
     QString currentDirectory;
     QString programDataDirectory;   // where the tables that ship are installed; may be empty
     bool mayWriteIni = true;        // the command never writes the INI
+    QString dataDirectory;          // named by the user: used as it stands, the INI not read
 };
+
+enum class FirstRunIni { Write, LeaveAlone };
+
+// The context of the running process: its environment, its current directory and the program's
+// own data directory. The windows write the INI on a first run; a script's run leaves the
+// user's configuration alone.
+StartupContext ProcessStartupContext(FirstRunIni ini);
 
 struct DataLocation
 {
@@ -39,24 +48,37 @@ struct DataLocation
     QString firstRunNotice;   // the first-run or stale-INI notice; empty when none is due
 };
 
-// DBLoc from the INI; on a first run the current directory when it holds the default RuneQuest
-// table, written to the INI through the atomic writer, else the program's data directory,
-// used for the run without writing the INI. A DBLoc naming a folder that is gone gives a notice
-// naming the INI and its line, and the program's data directory for the run.
+// DBLoc as the user named it (with a separator added), else from the INI; on a first run the
+// current directory when it holds the default RuneQuest table, written to the INI through the
+// atomic writer, else the program's data directory, used for the run without writing the INI.
+// A DBLoc naming a folder that is gone gives a notice naming the INI and its line, and the
+// program's data directory for the run.
 DataLocation LocateDataDirectory(const StartupContext &context);
 
 // dbLoc followed directly by fileName: dbLoc ends with a separator, or is empty (current directory).
 QString TablePath(const QString &dbLoc, const QString &fileName);
 
+// The table a game system loads when none is chosen: tk-wp-rq1.dat or tk-wp-tr1.dat (RuneQuest
+// for a system that is neither).
+QString DefaultTableName(GameSystem system);
+QString DefaultTablePath(const QString &dbLoc, GameSystem system);
+
+// The table to load for a user's choice: the system's default table when table is empty; else
+// table as given when it is there, is absolute or there is no data directory; else, a bare
+// relative name being where the tables usually are, the same name in dbLoc when it is a file.
+QString ChosenTablePath(const QString &dbLoc, GameSystem system, const QString &table);
+
 struct StartupReport
 {
-    QString firstRunNotice;   // to show before the configuration window, when not empty
-    QString tableCaption;     // caption of the loaded default table (for Label3)
-    QString tableError;       // why the default table did not load; empty when it did
+    QString firstRunNotice;   // to show before the first window or line, when not empty
+    // The caption of the loaded table (for Label3), or why the table did not load.
+    Result<QString> table = Result<QString>::success(QString());
 };
 
-// The whole start-up: InitialiseSettings, LocateDataDirectory, load of the default RuneQuest
-// table. Never ends the program: a table that does not load leaves Weapons empty.
-StartupReport RunStartup(Settings &settings, const StartupContext &context);
+// The whole start-up: InitialiseSettings, LocateDataDirectory, load of the table chosen for
+// system (ChosenTablePath; the windows start with RuneQuest's default). Never ends the program:
+// a table that does not load leaves Weapons empty.
+StartupReport RunStartup(Settings &settings, const StartupContext &context,
+                         GameSystem system = GameSystem::RuneQuest, const QString &table = QString());
 
 } // namespace throngkit

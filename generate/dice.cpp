@@ -58,7 +58,7 @@ double RollDice(Dice &dice, double count, double sides)
     return total;
 }
 
-QStringView CharDigitView(double value) noexcept
+QStringView CharDigit(double value) noexcept
 {
     static constexpr char16_t Alphabet[] = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
     const bool small = value > -1e9 && value < 1e9;   // NaN too is not small
@@ -68,11 +68,6 @@ QStringView CharDigitView(double value) noexcept
     if (whole > 32 || std::isnan(whole))
         return u"-99";
     return QStringView(&Alphabet[static_cast<int>(whole) - 1], 1);
-}
-
-QString CharDigit(double value)
-{
-    return CharDigitView(value).toString();
 }
 
 } // namespace throngkit

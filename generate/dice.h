@@ -33,7 +33,7 @@ double RollDice(Dice &dice, double count, double sides);
 
 // A characteristic value as one character of "123456789ABCDEFGHJKLMNPQRSTVWXYZ": 0 or less gives
 // "0", above 32 gives "-99"; a value that is not whole is rounded half to even first.
-QString CharDigit(double value);
-QStringView CharDigitView(double value) noexcept;   // the same, without a copy
+// A view of a constant: no copy for each of a thousand members' codes.
+QStringView CharDigit(double value) noexcept;
 
 } // namespace throngkit

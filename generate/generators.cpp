@@ -2,7 +2,7 @@
 
 #include "core/messagesink.h"
 #include "generate/dice.h"
-#include "listing/numberforms.h"
+#include "core/numberforms.h"
 #include "weapons/weapondraw.h"
 
 #include <array>
@@ -39,14 +39,6 @@ private:
     MessageSink *m_target;
     bool m_shown = false;
 };
-
-// Refused before any member is touched, so a rejected request leaves the last rabble whole.
-Outcome CheckCapacity(const Settings &settings)
-{
-    if (!HowManyFits(settings.HowMany))
-        return Outcome::failure(QStringLiteral("\"How many?\" must be at most 1000."));
-    return Outcome::success();
-}
 
 int Roll(Dice &dice, int count, int sides)
 {
@@ -157,7 +149,7 @@ void MakeRQMember(Settings &settings, Dice &dice, MessageSink *notices)
     Joined code;
     for (int j = 1; j <= 7; ++j) {
         chars[j] = (j == 3 || j == 4) ? RollDice(dice, 2, 6) + 6 : RollDice(dice, 3, 6);
-        code.append(CharDigitView(chars[j]));
+        code.append(CharDigit(chars[j]));
     }
     m.Code = code;
     const double str = chars[1], con = chars[2], siz = chars[3], intel = chars[4], dex = chars[6];
@@ -254,7 +246,7 @@ void MakeTravellerMember(Settings &settings, Dice &dice, MessageSink *notices)
     Joined code;
     for (int j = 1; j <= 6; ++j) {
         chars[j] = RollDice(dice, 2, 6) + 3;
-        code.append(CharDigitView(chars[j]));
+        code.append(CharDigit(chars[j]));
     }
     m.Code = code;   // the seventh character is the padding blank
     m.HitPoints = qint16(3 * (chars[1] + chars[2] + chars[3]));
@@ -294,7 +286,7 @@ using MemberMaker = void (*)(Settings &, Dice &, MessageSink *);
 Outcome Generate(GameSystem system, MemberMaker makeMember, Settings &settings, Dice &dice,
                  MessageSink *notices)
 {
-    if (const Outcome capacity = CheckCapacity(settings); !capacity)
+    if (const Outcome capacity = CheckHowMany(settings.HowMany); !capacity)
         return capacity;
 
     OnceOnlySink once(notices);

@@ -2,7 +2,7 @@
 
 #include "listing/columnwriter.h"
 #include "listing/latin1.h"
-#include "listing/numberforms.h"
+#include "core/numberforms.h"
 
 #include <QDir>
 
@@ -260,24 +260,30 @@ QByteArray ComposeListingFile(GameSystem system, FileFormat format, const Settin
     return QByteArray();   // no system has a layout for "none"
 }
 
+Outcome WriteListingFile(GameSystem system, FileFormat format, const Settings &settings,
+                         const QString &heading, const QString &path)
+{
+    return SaveFileAtomically(path, ComposeListingFile(system, format, settings, heading));
+}
+
 Outcome WriteRQRblFile(const Settings &settings, const QString &heading, const QString &path)
 {
-    return SaveFileAtomically(path, ComposeRQRbl(settings, heading));
+    return WriteListingFile(GameSystem::RuneQuest, FileFormat::Rbl, settings, heading, path);
 }
 
 Outcome WriteTravellerRblFile(const Settings &settings, const QString &heading, const QString &path)
 {
-    return SaveFileAtomically(path, ComposeTravellerRbl(settings, heading));
+    return WriteListingFile(GameSystem::Traveller, FileFormat::Rbl, settings, heading, path);
 }
 
 Outcome WriteRQHtmFile(const Settings &settings, const QString &heading, const QString &path)
 {
-    return SaveFileAtomically(path, ComposeRQHtm(settings, heading));
+    return WriteListingFile(GameSystem::RuneQuest, FileFormat::Htm, settings, heading, path);
 }
 
 Outcome WriteTravellerHtmFile(const Settings &settings, const QString &heading, const QString &path)
 {
-    return SaveFileAtomically(path, ComposeTravellerHtm(settings, heading));
+    return WriteListingFile(GameSystem::Traveller, FileFormat::Htm, settings, heading, path);
 }
 
 } // namespace throngkit

@@ -25,7 +25,10 @@ QByteArray ComposeListingFile(GameSystem system, FileFormat format, const Settin
 // .rbl file keeps its three-line head.
 QString OneLineHeading(const QString &heading);
 
-// The four writers: compose, then save atomically.
+// Every save of a listing file: compose for the system that made the rabble, then save
+// atomically. The four named writers are this for one system and format each.
+Outcome WriteListingFile(GameSystem system, FileFormat format, const Settings &settings,
+                         const QString &heading, const QString &path);
 Outcome WriteRQRblFile(const Settings &settings, const QString &heading, const QString &path);
 Outcome WriteTravellerRblFile(const Settings &settings, const QString &heading, const QString &path);
 Outcome WriteRQHtmFile(const Settings &settings, const QString &heading, const QString &path);

@@ -1,6 +1,6 @@
 #include "listing/screenlisting.h"
 
-#include "listing/numberforms.h"
+#include "core/numberforms.h"
 
 #include <algorithm>
 #include <array>

@@ -10,10 +10,8 @@
 #include <throngkit/version.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 #include <QImageReader>
-#include <QProcess>
 
 #include <memory>
 
@@ -57,9 +55,7 @@ int RunDesktop(int argc, char *argv[])
     Dice dice;
     QtPrompts prompts(*settings);
 
-    const StartupReport report =
-        RunStartup(*settings, {QProcess::systemEnvironment(), QDir::currentPath(),
-                               ProgramDataDirectory(), true});
+    const StartupReport report = RunStartup(*settings, ProcessStartupContext(FirstRunIni::Write));
     const std::unique_ptr<Form2> form2 = OpenConfigurationWindow(*settings, dice, prompts, report);
     prompts.showModal(*form2);   // Exit or the frame ends the program
     return 0;

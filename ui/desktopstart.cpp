@@ -14,12 +14,12 @@ std::unique_ptr<Form2> OpenConfigurationWindow(Settings &settings, Dice &dice, P
 
     auto form2 = std::make_unique<Form2>(settings, dice, prompts);
     form2->ShowTableCaption(QStringLiteral("Runequest Standard"));
-    if (report.tableError.isEmpty()) {
-        form2->ShowTableCaption(report.tableCaption);
+    if (report.table) {
+        form2->ShowTableCaption(report.table.value());
     } else {
         // The program goes on with an empty table; Browse or a system switch can load another.
         form2->ShowTableCaption(QString());
-        prompts.message(form2.get(), report.tableError);
+        prompts.message(form2.get(), report.table.reason());
     }
     return form2;
 }

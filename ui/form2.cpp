@@ -6,6 +6,7 @@
 #include "core/startup.h"
 #include "generate/dice.h"
 #include "generate/generators.h"
+#include "generate/weaponoverride.h"
 #include "listing/screenlisting.h"
 #include "ui/captionfit.h"
 #include "ui/form3.h"
@@ -31,7 +32,6 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
-#include <limits>
 #include <utility>
 
 // The action buttons' pictures live in a resource of this static library; nothing else refers
@@ -354,17 +354,16 @@ void Form2::switchSystem(GameSystem system)
     m_rankLabel->setText(runeQuest ? QStringLiteral("SR") : QStringLiteral("PEN"));
     m_rankBox->setAccessibleName(m_rankLabel->text());
     FitCaptions(*this);
-    loadTable(TablePath(m_settings.DBLoc, QString::fromUtf16(runeQuest ? RuneQuestTableName
-                                                                       : TravellerTableName)));
+    loadTable(DefaultTablePath(m_settings.DBLoc, system));
 }
 
 void Form2::loadTable(const QString &path)
 {
-    const TableLoad loaded = LoadWeaponTable(m_settings, path);
-    if (loaded.ok) {
-        setTableCaption(loaded.caption);
+    const Result<QString> loaded = LoadWeaponTable(m_settings, path);
+    if (loaded) {
+        setTableCaption(loaded.value());
     } else {
-        m_prompts.message(this, loaded.error);   // the table loaded before stays in use
+        m_prompts.message(this, loaded.reason());   // the table loaded before stays in use
     }
 }
 
@@ -403,22 +402,21 @@ void Form2::Browse()
 
     const QString previousCaption = m_tableCaption->text();
     setTableCaption(tables.at(chosenRow).caption);
-    const TableLoad loaded = LoadWeaponTable(
-        m_settings, TablePath(m_settings.DBLoc, m_tableFiles->item(chosenRow)->text()));
-    if (loaded.ok) {
-        setTableCaption(loaded.caption);
+    const Result<QString> loaded =
+        LoadWeaponTable(m_settings, TablePath(m_settings.DBLoc, m_tableFiles->item(chosenRow)->text()));
+    if (loaded) {
+        setTableCaption(loaded.value());
     } else {
         setTableCaption(previousCaption);
-        m_prompts.message(this, loaded.error);
+        m_prompts.message(this, loaded.reason());
     }
 }
 
 void Form2::Generate()
 {
     // Refused before anything changes: the rabble holds 1000 members, a rank is 16 bits.
-    if (!HowManyFits(m_settings.HowMany)) {
-        m_prompts.message(this, QStringLiteral("\"%1\" must be at most 1000.")
-                                    .arg(m_howManyLabel->text()));
+    if (const Outcome fits = CheckHowMany(m_settings.HowMany); !fits) {
+        m_prompts.message(this, fits.reason());
         return;
     }
     const bool forced = m_forceWeaponBox->isChecked();
@@ -429,21 +427,12 @@ void Form2::Generate()
             "to load its standard table, or tick \"%1\".").arg(m_forceWeaponBox->text()));
         return;
     }
-    const double rank = forced ? RoundHalfEven(NumericValue(m_rankBox->text())) : 2.0;
-    if (!(rank >= std::numeric_limits<qint16>::min() && rank <= std::numeric_limits<qint16>::max())) {
+    const WeaponOverride choice{forced, m_weaponNameBox->text(), m_damageBox->text(), m_rankBox->text()};
+    if (!ApplyWeaponOverride(choice, m_settings)) {
         m_prompts.message(this, QStringLiteral("\"%1\" must be between -32768 and 32767.")
                                     .arg(m_rankLabel->text()));
         return;
     }
-
-    if (forced) {
-        m_settings.ForcedWeapon = m_weaponNameBox->text();
-        m_settings.WeaponDamage = m_damageBox->text();
-    } else {
-        m_settings.ForcedWeapon = u"*";
-        m_settings.WeaponDamage = u"*";
-    }
-    m_settings.WeaponRank = static_cast<qint16>(rank);
 
     const GameSystem system = selectedSystem();
     if (system == GameSystem::None)

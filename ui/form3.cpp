@@ -142,9 +142,8 @@ void Form3::SaveListingFile(FileFormat format)
         return;   // Cancel: nothing is written, and nothing is said
 
     // The rabble is written by the writer of the system that made it, whatever is selected now.
-    const Outcome saved = SaveFileAtomically(
-        WithDefaultExtension(*chosen, extension),
-        ComposeListingFile(system, format, m_settings, m_heading));
+    const Outcome saved = WriteListingFile(system, format, m_settings, m_heading,
+                                           WithDefaultExtension(*chosen, extension));
     if (!saved)
         m_prompts.message(this, saved.reason());
 }

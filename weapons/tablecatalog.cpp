@@ -9,30 +9,42 @@
 
 namespace throngkit {
 
+namespace {
+
+QDir TableDirectory(const QString &dbLoc)
+{
+    return QDir(dbLoc.isEmpty() ? QStringLiteral(".") : dbLoc);
+}
+
+} // namespace
+
+QStringList WeaponTableFiles(const QString &dbLoc)
+{
+    // Name filters of QDir ignore case unless told otherwise: "TK-WP-RQ2.DAT" is found too.
+    // Without QDir::System, FIFOs, sockets and device nodes are left out of the listing.
+    QStringList names = TableDirectory(dbLoc).entryList({QStringLiteral("tk-wp*.dat")},
+                                                        QDir::Files, QDir::Unsorted);
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+    return names;
+}
+
 QList<OfferedTable> OfferedWeaponTables(const QString &dbLoc)
 {
-    const QDir directory(dbLoc.isEmpty() ? QStringLiteral(".") : dbLoc);
-    // Without QDir::System, FIFOs, sockets and device nodes are left out of the listing; the
-    // file's own type is checked again below because a symbolic link is listed by its name.
-    QFileInfoList found = directory.entryInfoList({QStringLiteral("tk-wp*.dat")},
-                                                  QDir::Files | QDir::Readable, QDir::Unsorted);
-    // The order a case-insensitive file system lists them in; names that differ only in case
-    // keep a fixed order between them.
-    std::sort(found.begin(), found.end(), [](const QFileInfo &a, const QFileInfo &b) {
-        const int folded = a.fileName().compare(b.fileName(), Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a.fileName() < b.fileName();
-    });
-
+    const QDir directory = TableDirectory(dbLoc);
     QList<OfferedTable> offered;
-    for (const QFileInfo &file : std::as_const(found)) {
+    for (const QString &name : WeaponTableFiles(dbLoc)) {
+        // Checked again through the link: a symbolic link is listed by its own name and type.
+        const QFileInfo file(directory.absoluteFilePath(name));
         const QFileInfo target(file.canonicalFilePath());
         if (!target.isFile() || target.size() == 0)
             continue;   // a link to a FIFO, a device or nothing; an empty file has no caption
-        QString caption;
-        if (!ReadTableCaption(file.absoluteFilePath(), &caption))
-            continue;
-        caption.replace(u'/', u'-');
-        offered.append({file.fileName(), caption});
+        const Result<QString> caption = ReadTableCaption(file.absoluteFilePath());
+        if (!caption)
+            continue;   // unreadable
+        offered.append({name, QString(caption.value()).replace(u'/', u'-')});
     }
     return offered;
 }

@@ -3,6 +3,7 @@
 // Which weapon tables the table chooser offers, and in which order: one rule for every front.
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace throngkit {
 
@@ -11,6 +12,12 @@ struct OfferedTable
     QString fileName;   // without directory
     QString caption;    // line 1 of the file, any "/" shown as "-"
 };
+
+// Every file in directory dbLoc (the current directory when empty) whose name matches
+// "tk-wp*.dat" without regard to case, whatever it holds, by name without directory, in the order
+// a case-insensitive file system lists them (case only breaks ties). The table check reports on
+// each of them, the broken ones too.
+QStringList WeaponTableFiles(const QString &dbLoc);
 
 // The tables in directory dbLoc (the current directory when empty) whose names match
 // "tk-wp*.dat" without regard to case: regular, readable, non-empty files only (a FIFO or a

@@ -134,12 +134,12 @@ TableCheck CheckWeaponTable(const QString &path, const QString &label)
     TableCheck check;
     check.label = label;
     check.table = ReadWeaponTable(path);
-    if (!check.table.ok) {
-        check.problems << check.table.error;
+    if (!check.table) {
+        check.problems << check.table.reason();
         return check;
     }
 
-    const std::vector<TableRowText> &rows = check.table.rows;
+    const std::vector<TableRowText> &rows = check.table.value().rows;
     std::vector<NamedBand> bands;
     for (const TableRowText &row : rows)
         bands.push_back({row.Low, row.High, row.Name});
@@ -174,13 +174,13 @@ TableCheck CheckWeaponTable(const QString &path, const QString &label)
 QString DescribeTableCheck(const TableCheck &check)
 {
     QString text = check.label;
-    if (!check.table.ok) {
+    if (!check.table) {
         text += QStringLiteral(": refused by the loader\n  ") + check.problems.value(0) + u'\n';
         return text;
     }
-    const std::vector<TableRowText> &rows = check.table.rows;
+    const std::vector<TableRowText> &rows = check.table.value().rows;
     text += QStringLiteral(": \"%1\", %2 %3\n")
-                .arg(check.table.caption, QString::number(rows.size()),
+                .arg(check.table.value().caption, QString::number(rows.size()),
                      rows.size() == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
     if (!rows.empty())
         text += QStringLiteral("    #  Band        Weapon      Damage  SR/PEN  Chance\n");

@@ -31,7 +31,8 @@ DrawOdds ComputeDrawOdds(const std::vector<std::pair<float, float>> &bands);
 struct TableCheck
 {
     QString label;                  // the file as the report names it
-    TableText table;                // as the loader reads it; table.error when it refuses
+    // As the loader reads it, or the loader's reason for refusing it.
+    Result<TableText> table = Result<TableText>::success({});
     DrawOdds odds;
     QStringList problems;           // one sentence each; none when the table is sound
 

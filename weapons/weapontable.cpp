@@ -177,28 +177,26 @@ qsizetype CaptionEnd(QStringView text)
 
 } // namespace
 
-TableText ReadWeaponTable(const QString &path)
+Result<TableText> ReadWeaponTable(const QString &path)
 {
+    using Read = Result<TableText>;
     TableText result;
-    const FileRead read = ReadRegularFile(ResolveFileName(path));
-    if (!read.ok) {
-        result.error = QStringLiteral("The weapon table %1 cannot be opened: %2.")
-                           .arg(EscapeControls(QDir::toNativeSeparators(path)), read.reason);
-        return result;
+    const Result<QByteArray> read = ReadRegularFile(ResolveFileName(path));
+    if (!read) {
+        return Read::failure(QStringLiteral("The weapon table %1 cannot be opened: %2.")
+                                  .arg(EscapeControls(QDir::toNativeSeparators(path)), read.reason()));
     }
-    const QByteArray &bytes = read.bytes;
+    const QByteArray &bytes = read.value();
     if (bytes.isEmpty()) {
-        result.error = Problem(path, 1, QStringLiteral("the file is empty"));
-        return result;
+        return Read::failure(Problem(path, 1, QStringLiteral("the file is empty")));
     }
     const QString text = QString::fromLatin1(bytes);   // single-byte text
 
     const qsizetype captionEnd = CaptionEnd(text);
     const QString caption = text.left(captionEnd);
     if (HasControl(caption)) {
-        result.error = Problem(path, 1, QStringLiteral("the caption %1 holds a control character")
-                                            .arg(QuotedText(caption)));
-        return result;
+        return Read::failure(Problem(path, 1, QStringLiteral("the caption %1 holds a control character")
+                                                   .arg(QuotedText(caption))));
     }
     qsizetype rowsStart = captionEnd;
     if (rowsStart < text.size() && text[rowsStart] == u'\r')
@@ -210,9 +208,8 @@ TableText ReadWeaponTable(const QString &path)
     while (!reader.atEnd()) {
         const int rowLine = reader.line();
         if (std::ssize(result.rows) == MaxWeaponRows) {
-            result.error = Problem(path, rowLine,
-                                   QStringLiteral("a table holds at most %1 weapons").arg(MaxWeaponRows));
-            return result;
+            return Read::failure(Problem(path, rowLine,
+                                          QStringLiteral("a table holds at most %1 weapons").arg(MaxWeaponRows)));
         }
         const auto low = reader.number("Low");
         const auto high = low ? reader.number("High") : std::nullopt;
@@ -221,41 +218,35 @@ TableText ReadWeaponTable(const QString &path)
         const auto rank = damage ? reader.number("SR/PEN") : std::nullopt;
         if (!rank) {
             // A row cut short is named by the line it starts on, a bad field by its own line.
-            result.error = Problem(path, reader.cutShort() ? rowLine : reader.problemLine(),
-                                   reader.problem());
-            return result;
+            return Read::failure(Problem(path, reader.cutShort() ? rowLine : reader.problemLine(),
+                                          reader.problem()));
         }
         constexpr double FloatMax = std::numeric_limits<float>::max();
         if (std::fabs(*low) > FloatMax || std::fabs(*high) > FloatMax) {
-            result.error = Problem(path, rowLine, QStringLiteral("a band limit is out of range"));
-            return result;
+            return Read::failure(Problem(path, rowLine, QStringLiteral("a band limit is out of range")));
         }
-        const double wholeRank = RoundHalfEven(*rank);
-        if (wholeRank < std::numeric_limits<qint16>::min() || wholeRank > std::numeric_limits<qint16>::max()) {
-            result.error = Problem(path, rowLine,
-                                   QStringLiteral("the SR/PEN %1 is out of range").arg(*rank));
-            return result;
+        const std::optional<qint16> wholeRank = WholeRank(*rank);
+        if (!wholeRank) {
+            return Read::failure(Problem(path, rowLine,
+                                          QStringLiteral("the SR/PEN %1 is out of range").arg(*rank)));
         }
 
-        result.rows.push_back({float(*low), float(*high), *name, *damage, qint16(wholeRank)});
+        result.rows.push_back({float(*low), float(*high), *name, *damage, *wholeRank});
         if (result.rows.back().High == 100.0f)
             break;   // the last row; whatever follows is never read
     }
 
-    result.ok = true;
     result.caption = caption;
-    return result;
+    return Read::success(std::move(result));
 }
 
-TableLoad LoadWeaponTable(Settings &settings, const QString &path)
+Result<QString> LoadWeaponTable(Settings &settings, const QString &path)
 {
     // Read whole first: a table that fails to load leaves the loaded one as it was.
-    TableText table = ReadWeaponTable(path);
-    TableLoad result;
-    if (!table.ok) {
-        result.error = std::move(table.error);
-        return result;
-    }
+    const Result<TableText> read = ReadWeaponTable(path);
+    if (!read)
+        return Result<QString>::failure(read.reason());
+    const TableText &table = read.value();
     int n = 0;
     for (const TableRowText &text : table.rows) {
         WeaponRow &row = settings.Weapons[++n];
@@ -266,26 +257,18 @@ TableLoad LoadWeaponTable(Settings &settings, const QString &path)
         row.Rank = text.Rank;
     }
     settings.WeaponCount = qint16(n);
-    result.ok = true;
-    result.caption = std::move(table.caption);
-    return result;
+    return Result<QString>::success(table.caption);
 }
 
-bool ReadTableCaption(const QString &path, QString *caption)
+Result<QString> ReadTableCaption(const QString &path)
 {
-    const FileRead read = ReadRegularFile(ResolveFileName(path));
-    if (!read.ok || read.bytes.isEmpty())
-        return false;
-    const QString text = QString::fromLatin1(read.bytes.left(64 * 1024));
-    *caption = text.left(CaptionEnd(text));
-    return true;
-}
-
-QStringList FindWeaponTables(const QString &dbLoc)
-{
-    QDir directory(dbLoc.isEmpty() ? QStringLiteral(".") : dbLoc);
-    // Name filters of QDir ignore case unless told otherwise: "TK-WP-RQ2.DAT" is found too.
-    return directory.entryList({QStringLiteral("tk-wp*.dat")}, QDir::Files, QDir::Unsorted);
+    const Result<QByteArray> read = ReadRegularFile(ResolveFileName(path));
+    if (!read)
+        return Result<QString>::failure(read.reason());
+    if (read.value().isEmpty())
+        return Result<QString>::failure(QStringLiteral("the file is empty"));
+    const QString text = QString::fromLatin1(read.value().left(64 * 1024));
+    return Result<QString>::success(text.left(CaptionEnd(text)));
 }
 
 } // namespace throngkit

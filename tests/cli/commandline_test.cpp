@@ -1,4 +1,5 @@
-#include "app/commandline.h"
+#include "cli/commandline.h"
+#include "core/inienv.h"
 #include "tests/support/testsupport.h"
 
 #include <QCoreApplication>
@@ -449,7 +450,7 @@ TEST_F(CommandLine, HelpVersionAndWhichFrontRuns)
     }
     const CommandRun version = Command({u"--version"_qs});
     EXPECT_EQ(version.status, 0);
-    EXPECT_TRUE(version.out.startsWith("Throngkit v6.1 (")) << version.out.constData();
+    EXPECT_TRUE(version.out.startsWith(throngkit::test::ProgramTitle())) << version.out.constData();
 
     const std::vector<std::pair<QStringList, bool>> fronts{
         {{}, false},

@@ -3,6 +3,8 @@
 #include "core/startup.h"
 #include "tests/support/testsupport.h"
 
+#include <throngkit/version.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -97,7 +99,7 @@ TEST(Startup, VersionTitleAndStartValues)
     settings->HowMany = 3;
     settings->WeaponRank = 9;
     InitialiseSettings(*settings);
-    EXPECT_EQ(settings->Title, QStringLiteral("Throngkit v6.1"));
+    EXPECT_EQ(settings->Title, TitleFor(ProgramVersion(version::Major, version::Minor, version::Revision)));
     EXPECT_EQ(settings->HowMany, 10.0f);
     EXPECT_EQ(settings->WeaponRank, 2);
     EXPECT_EQ(settings->MissileOdds, 4);
@@ -111,7 +113,7 @@ protected:
     QTemporaryDir windows, current, shipped;
     StartupContext context() const
     {
-        return {{QStringLiteral("WINDIR=") + windows.path()}, current.path(), shipped.path(), true};
+        return {{QStringLiteral("WINDIR=") + windows.path()}, current.path(), shipped.path(), true, {}};
     }
     QByteArray ini() const { return test::ReadFile(windows.filePath(QStringLiteral("Throngkit.ini"))); }
 };
@@ -138,8 +140,8 @@ TEST_F(FirstRun, TheProgramsOwnTablesAreUsedWithoutWritingTheIni)
     const auto settings = test::NewSettings();
     const StartupReport report = RunStartup(*settings, context());
     EXPECT_EQ(settings->DBLoc, shipped.path() + u'/');
-    EXPECT_EQ(report.tableCaption, QStringLiteral("Shipped"));
-    EXPECT_TRUE(report.tableError.isEmpty());
+    ASSERT_TRUE(report.table.ok()) << report.table.reason().toStdString();
+    EXPECT_EQ(report.table.value(), QStringLiteral("Shipped"));
     EXPECT_EQ(settings->WeaponCount, 1);
     // Found afresh at every start, so a moved program still finds its tables.
     EXPECT_TRUE(report.firstRunNotice.isEmpty());
@@ -203,7 +205,7 @@ TEST_F(FirstRun, AnIniThatDoesNotFitKeepsTheOldFileAndSaysWhy)
 TEST_F(FirstRun, WithoutAHomeNothingIsWritten)
 {
     test::WriteFile(current, QStringLiteral("tk-wp-rq1.dat"), "Mine\r\n1,100,Club,1D6,2\r\n");
-    const StartupContext homeless{{QStringLiteral("PATH=/bin")}, current.path(), QString(), true};
+    const StartupContext homeless{{QStringLiteral("PATH=/bin")}, current.path(), QString(), true, {}};
     const DataLocation location = LocateDataDirectory(homeless);
     EXPECT_EQ(location.dbLoc, current.path() + u'/');
     EXPECT_TRUE(location.firstRunNotice.contains(QStringLiteral("could not be created")))
@@ -219,7 +221,8 @@ TEST_F(FirstRun, NoTableAnywhereGoesOnWithAnEmptyTable)
     const StartupReport report = RunStartup(*settings, noWrite);
     EXPECT_TRUE(settings->DBLoc.isEmpty());
     EXPECT_EQ(settings->WeaponCount, 0);
-    EXPECT_TRUE(report.tableError.contains(QStringLiteral("tk-wp-rq1.dat"))) << report.tableError.toStdString();
+    EXPECT_FALSE(report.table.ok());
+    EXPECT_TRUE(report.table.reason().contains(QStringLiteral("tk-wp-rq1.dat"))) << report.table.reason().toStdString();
     EXPECT_TRUE(report.firstRunNotice.isEmpty());
     EXPECT_TRUE(ini().isEmpty());
 }
@@ -238,9 +241,49 @@ TEST_F(FirstRun, AnIniThatCannotBeWrittenIsNotReportedAsCreated)
     test::WriteFile(current, QStringLiteral("tk-wp-rq1.dat"), "Mine\r\n1,100,Club,1D6,2\r\n");
     // WINDIR names a file, so no INI can be created below it.
     const QString blocker = test::WriteFile(windows, QStringLiteral("blocker"), "x");
-    const StartupContext blocked{{QStringLiteral("WINDIR=") + blocker}, current.path(), QString(), true};
+    const StartupContext blocked{{QStringLiteral("WINDIR=") + blocker}, current.path(), QString(), true, {}};
     const DataLocation location = LocateDataDirectory(blocked);
     EXPECT_EQ(location.dbLoc, current.path() + u'/');
     EXPECT_FALSE(location.firstRunNotice.contains(QStringLiteral("has been created")));
     EXPECT_TRUE(location.firstRunNotice.contains(QStringLiteral("could not be created")));
+}
+
+// Which table each front loads for a system and an optional table name: the system's default,
+// a table found as given, or a bare name found in the data directory (which the user may name,
+// bypassing the INI).
+TEST_F(FirstRun, TheTableASystemOrTheUserChooses)
+{
+    test::WriteFile(shipped, QStringLiteral("tk-wp-rq1.dat"), "RQ default\r\n1,100,Club,1D6,2\r\n");
+    test::WriteFile(shipped, QStringLiteral("TK-WP-TR1.DAT"), "TR default\r\n1,100,Club,1D6,2\r\n");
+    test::WriteFile(shipped, QStringLiteral("mine.dat"), "In data\r\n1,100,Club,1D6,2\r\n");
+    test::WriteFile(current, QStringLiteral("mine.dat"), "Here\r\n1,100,Club,1D6,2\r\n");
+    const QString inShipped = shipped.filePath(QStringLiteral("mine.dat"));
+    struct Case
+    {
+        GameSystem system;
+        QString table;
+        QString dataDirectory;
+        QString caption;   // empty: the load fails
+    };
+    const Case cases[] = {
+        {GameSystem::RuneQuest, {}, {}, QStringLiteral("RQ default")},
+        {GameSystem::Traveller, {}, {}, QStringLiteral("TR default")},   // found ignoring case
+        {GameSystem::Traveller, {}, current.path(), {}},                 // the named directory only
+        {GameSystem::RuneQuest, QStringLiteral("mine.dat"), {}, QStringLiteral("In data")},
+        {GameSystem::RuneQuest, inShipped, current.path(), QStringLiteral("In data")},
+        {GameSystem::RuneQuest, QStringLiteral("mine.dat"), current.path(), QStringLiteral("Here")},
+        {GameSystem::RuneQuest, QStringLiteral("none.dat"), {}, {}},
+    };
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(windows.path()));   // a relative name is not found by accident
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.table.toStdString() + " in " + c.dataDirectory.toStdString());
+        StartupContext ctx = context();
+        ctx.dataDirectory = c.dataDirectory;
+        const auto settings = test::NewSettings();
+        const StartupReport report = RunStartup(*settings, ctx, c.system, c.table);
+        EXPECT_EQ(report.table.ok(), !c.caption.isEmpty()) << report.table.reason().toStdString();
+        EXPECT_EQ(report.table.value(), c.caption);
+    }
+    ASSERT_TRUE(QDir::setCurrent(previous));
 }

@@ -1,6 +1,7 @@
 #include "core/messagesink.h"
 #include "tests/support/scripteddice.h"
 #include "tests/support/testsupport.h"
+#include "weapons/tablecatalog.h"
 #include "weapons/tablecheck.h"
 #include "weapons/weapondraw.h"
 #include "weapons/weapontable.h"
@@ -58,9 +59,9 @@ TEST(LoadWeaponTable, RowsCaptionAndEndRules)
     for (const Case &c : cases) {
         QTemporaryDir dir;
         const auto settings = test::NewSettings();
-        const TableLoad loaded = LoadWeaponTable(*settings, test::WriteFile(dir, QStringLiteral("tk-wp-x.dat"), c.file));
-        ASSERT_TRUE(loaded.ok) << c.what << ": " << loaded.error.toStdString();
-        EXPECT_EQ(loaded.caption, QString::fromUtf16(c.caption)) << c.what;
+        const Result<QString> loaded = LoadWeaponTable(*settings, test::WriteFile(dir, QStringLiteral("tk-wp-x.dat"), c.file));
+        ASSERT_TRUE(loaded.ok()) << c.what << ": " << loaded.reason().toStdString();
+        EXPECT_EQ(loaded.value(), QString::fromUtf16(c.caption)) << c.what;
         EXPECT_EQ(settings->WeaponCount, c.rows) << c.what;
     }
 }
@@ -69,9 +70,9 @@ TEST(LoadWeaponTable, FieldsAreCutAndKept)
 {
     QTemporaryDir dir;
     const auto settings = test::NewSettings();
-    const TableLoad loaded = LoadWeaponTable(*settings, test::WriteFile(dir, QStringLiteral("t.dat"),
+    const Result<QString> loaded = LoadWeaponTable(*settings, test::WriteFile(dir, QStringLiteral("t.dat"),
         "T\r\n1.5,40,2H Greatsword,1D10+1D6,-3\r\n41,100,\"Pike, long\",2D6+1,0\r\n"));
-    ASSERT_TRUE(loaded.ok) << loaded.error.toStdString();
+    ASSERT_TRUE(loaded.ok()) << loaded.reason().toStdString();
     const WeaponRow &first = settings->Weapons[1];
     EXPECT_EQ(first.Low, 1.5f);
     EXPECT_EQ(first.High, 40.0f);
@@ -87,7 +88,7 @@ TEST(LoadWeaponTable, FailuresNameFileAndLineAndKeepTheLoadedTable)
     QTemporaryDir dir;
     const auto settings = test::NewSettings();
     ASSERT_TRUE(LoadWeaponTable(*settings, test::WriteFile(dir, QStringLiteral("good.dat"),
-                "Good\r\n1,50,Old1,1D6,2\r\n51,100,Old2,1D8,3\r\n")).ok);
+                "Good\r\n1,50,Old1,1D6,2\r\n51,100,Old2,1D8,3\r\n")).ok());
     settings->Weapons[3].Name = u"Keep";
 
     struct Case { const char *what; QByteArray file; const char *problem; int line; };
@@ -108,11 +109,11 @@ TEST(LoadWeaponTable, FailuresNameFileAndLineAndKeepTheLoadedTable)
     for (const Case &c : cases) {
         // A name that looks like arg() placeholders must reach the message as it is.
         const QString path = test::WriteFile(dir, QStringLiteral("bad %2%1.dat"), c.file);
-        const TableLoad loaded = LoadWeaponTable(*settings, path);
-        EXPECT_FALSE(loaded.ok) << c.what;
-        EXPECT_TRUE(loaded.error.contains(path)) << loaded.error.toStdString();
-        EXPECT_TRUE(loaded.error.contains(QLatin1String(c.problem))) << c.what << ": " << loaded.error.toStdString();
-        EXPECT_TRUE(loaded.error.contains(QStringLiteral("line %1:").arg(c.line))) << c.what << ": " << loaded.error.toStdString();
+        const Result<QString> loaded = LoadWeaponTable(*settings, path);
+        EXPECT_FALSE(loaded.ok()) << c.what;
+        EXPECT_TRUE(loaded.reason().contains(path)) << loaded.reason().toStdString();
+        EXPECT_TRUE(loaded.reason().contains(QLatin1String(c.problem))) << c.what << ": " << loaded.reason().toStdString();
+        EXPECT_TRUE(loaded.reason().contains(QStringLiteral("line %1:").arg(c.line))) << c.what << ": " << loaded.reason().toStdString();
         EXPECT_EQ(settings->WeaponCount, 2) << c.what;
         EXPECT_EQ(settings->Weapons[1].Name.toString(), QStringLiteral("Old1      ")) << c.what;
         EXPECT_EQ(settings->Weapons[3].Name.trimmed(), u"Keep") << c.what;
@@ -134,12 +135,11 @@ TEST(LoadWeaponTable, FailuresNameFileAndLineAndKeepTheLoadedTable)
     for (const auto &c : unreadable) {
         if (c.path == zero && !haveDevice)
             continue;
-        const TableLoad loaded = LoadWeaponTable(*settings, c.path);
-        EXPECT_FALSE(loaded.ok) << c.path.toStdString();
-        EXPECT_TRUE(loaded.error.contains(c.path)) << loaded.error.toStdString();
-        EXPECT_TRUE(loaded.error.contains(QLatin1String(c.problem))) << loaded.error.toStdString();
-        QString caption;
-        EXPECT_FALSE(ReadTableCaption(c.path, &caption)) << c.path.toStdString();
+        const Result<QString> loaded = LoadWeaponTable(*settings, c.path);
+        EXPECT_FALSE(loaded.ok()) << c.path.toStdString();
+        EXPECT_TRUE(loaded.reason().contains(c.path)) << loaded.reason().toStdString();
+        EXPECT_TRUE(loaded.reason().contains(QLatin1String(c.problem))) << loaded.reason().toStdString();
+        EXPECT_FALSE(ReadTableCaption(c.path).ok()) << c.path.toStdString();
     }
     EXPECT_EQ(settings->WeaponCount, 2);
 }
@@ -153,30 +153,30 @@ TEST(LoadWeaponTable, NamesFoundWithoutRegardToCaseAndListedByPattern)
     test::WriteFile(dir, QStringLiteral("other.dat"), "no");
     QDir(dir.path()).mkdir(QStringLiteral("tk-wp-dir.dat"));
     const auto settings = test::NewSettings();
-    const TableLoad loaded = LoadWeaponTable(*settings, dir.filePath(QStringLiteral("tk-wp-rq1.dat")));
-    EXPECT_TRUE(loaded.ok);
-    EXPECT_EQ(loaded.caption, QStringLiteral("Upper"));
-    QStringList found = FindWeaponTables(dir.path() + u'/');
+    const Result<QString> loaded = LoadWeaponTable(*settings, dir.filePath(QStringLiteral("tk-wp-rq1.dat")));
+    EXPECT_TRUE(loaded.ok());
+    EXPECT_EQ(loaded.value(), QStringLiteral("Upper"));
+    QStringList found = WeaponTableFiles(dir.path() + u'/');
     found.sort();
     EXPECT_EQ(found, (QStringList{QStringLiteral("TK-WP-RQ1.DAT"), QStringLiteral("tk-wp-tr1.dat")}));
-    QString caption;
-    EXPECT_TRUE(ReadTableCaption(dir.filePath(QStringLiteral("tk-wp-tr1.dat")), &caption));
-    EXPECT_EQ(caption, QStringLiteral("Lower"));
-    EXPECT_FALSE(ReadTableCaption(dir.filePath(QStringLiteral("none.dat")), &caption));
+    const Result<QString> caption = ReadTableCaption(dir.filePath(QStringLiteral("tk-wp-tr1.dat")));
+    EXPECT_TRUE(caption.ok());
+    EXPECT_EQ(caption.value(), QStringLiteral("Lower"));
+    EXPECT_FALSE(ReadTableCaption(dir.filePath(QStringLiteral("none.dat"))).ok());
 }
 
 TEST(ShippedTables, LoadAndCoverOneToHundred)
 {
-    const QStringList tables = FindWeaponTables(test::SourceDataDirectory());
+    const QStringList tables = WeaponTableFiles(test::SourceDataDirectory());
     EXPECT_GE(tables.size(), 4);
     int runeQuest = 0, traveller = 0;
     for (const QString &name : tables) {
         const auto settings = test::NewSettings();
-        const TableLoad loaded = LoadWeaponTable(*settings, test::SourceTable(name));
-        ASSERT_TRUE(loaded.ok) << loaded.error.toStdString();
+        const Result<QString> loaded = LoadWeaponTable(*settings, test::SourceTable(name));
+        ASSERT_TRUE(loaded.ok()) << loaded.reason().toStdString();
         const bool isRuneQuest = name.startsWith(QStringLiteral("tk-wp-rq"));
         (isRuneQuest ? runeQuest : traveller) += 1;
-        EXPECT_TRUE(loaded.caption.startsWith(isRuneQuest ? u"Runequest " : u"Traveller ")) << name.toStdString();
+        EXPECT_TRUE(loaded.value().startsWith(isRuneQuest ? u"Runequest " : u"Traveller ")) << name.toStdString();
         ASSERT_GE(settings->WeaponCount, 2);
         float expectedLow = 1;
         for (int n = 1; n <= settings->WeaponCount; ++n) {
@@ -203,7 +203,7 @@ TEST(ShippedTables, LoadAndCoverOneToHundred)
     EXPECT_GE(runeQuest, 2);
     EXPECT_GE(traveller, 2);
     const auto settings = test::NewSettings();
-    EXPECT_EQ(LoadWeaponTable(*settings, test::SourceTable(QStringLiteral("tk-wp-rq1.dat"))).caption,
+    EXPECT_EQ(LoadWeaponTable(*settings, test::SourceTable(QStringLiteral("tk-wp-rq1.dat"))).value(),
               QStringLiteral("Runequest Standard"));
 }
 
@@ -254,7 +254,7 @@ TEST(CheckWeaponTable, ChancesAndProblems)
 
         // The desktop's view of the loaded table names the same gaps and unreachable rows.
         const auto settings = test::NewSettings();
-        if (LoadWeaponTable(*settings, path).ok) {
+        if (LoadWeaponTable(*settings, path).ok()) {
             QStringList drawn;
             for (const QString &problem : check.problems) {
                 if (problem.contains(u"draw no weapon") || problem.contains(u"draws no weapon")

@@ -1,5 +1,9 @@
 #include "tests/support/testsupport.h"
 
+#include "core/startup.h"
+
+#include <throngkit/version.h>
+
 #include <QDir>
 #include <QFile>
 
@@ -21,6 +25,11 @@ QString SourceDataDirectory()
 QString SourceTable(const QString &fileName)
 {
     return SourceDataDirectory() + fileName;
+}
+
+QByteArray ProgramTitle()
+{
+    return TitleFor(ProgramVersion(version::Major, version::Minor, version::Revision)).toUtf8();
 }
 
 std::unique_ptr<Settings> NewSettings()

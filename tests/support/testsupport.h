@@ -3,6 +3,7 @@
 #include "core/settings.h"
 
 #include <QList>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -54,6 +55,9 @@ void FillRQ(RabbleMember &m, const char16_t *level, const char16_t *weapon, cons
 void FillTraveller(RabbleMember &m, const char16_t *level, const char16_t *weapon,
                    const char16_t *damage, const char16_t *pen, qint16 gun, qint16 hp,
                    qint16 armour, qint16 recon, const char16_t *code, qint16 skill);
+// The program's title for this build's version number ("Throngkit v6.1"), which --version and
+// the windows' titles start with.
+QByteArray ProgramTitle();
 
 // Runs action in a child process whose files may not grow past limit bytes (SIGXFSZ ignored,
 // so a write past it fails with "File too large"), and returns the text action returned there;

@@ -28,10 +28,10 @@ struct Case
 TEST(OpenConfigurationWindow, NoticeFirstThenTheTableLabel)
 {
     const Case cases[] = {
-        {{"", "Runequest tables", ""}, {}, "Runequest tables", false},
-        {{"Throngkit.ini has been created, assuming your data files are in /d/", "Caption", ""},
+        {{"", Result<QString>::success("Runequest tables")}, {}, "Runequest tables", false},
+        {{"Throngkit.ini has been created, assuming your data files are in /d/", Result<QString>::success("Caption")},
          {"Throngkit.ini has been created, assuming your data files are in /d/"}, "Caption", true},
-        {{"", "", "Cannot open /d/tk-wp-rq1.dat."}, {"Cannot open /d/tk-wp-rq1.dat."}, "", false},
+        {{"", Result<QString>::failure("Cannot open /d/tk-wp-rq1.dat.")}, {"Cannot open /d/tk-wp-rq1.dat."}, "", false},
     };
     for (const Case &c : cases) {
         const auto settings = test::NewSettings();

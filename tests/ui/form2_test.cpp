@@ -57,7 +57,7 @@ protected:
         test::WriteFile(dir, "tk-wp-tr1.dat", Table("Traveller test table", "1,100,RIFLE,3D,2\r\n"));
         InitialiseSettings(*settings);
         settings->DBLoc = dir.path() + "/";
-        ASSERT_TRUE(LoadWeaponTable(*settings, settings->DBLoc + "tk-wp-rq1.dat").ok);
+        ASSERT_TRUE(LoadWeaponTable(*settings, settings->DBLoc + "tk-wp-rq1.dat").ok());
         form = std::make_unique<Form2>(*settings, dice, prompts);
         form->ShowTableCaption("RQ test table");
         form->show();
@@ -536,7 +536,7 @@ TEST_F(BrowseTest, EveryTableOfALongCatalogueCanBeReached)
 TEST_F(Form2Test, BlankWeaponIsReportedOncePerGenerate)
 {
     test::WriteFile(dir, "tk-wp-blank.dat", Table("Blank table", "1,100,\"\",1D6,3\r\n"));
-    ASSERT_TRUE(LoadWeaponTable(*settings, settings->DBLoc + "tk-wp-blank.dat").ok);
+    ASSERT_TRUE(LoadWeaponTable(*settings, settings->DBLoc + "tk-wp-blank.dat").ok());
     type("Text1", "20");
     get<QToolButton>("Command3").click();
     get<QToolButton>("Command3").click();

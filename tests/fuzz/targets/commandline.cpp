@@ -2,7 +2,7 @@
 // status, never with a crash; files it is asked to write land in a scratch directory.
 #include "fuzzsupport.h"
 
-#include "app/commandline.h"
+#include "cli/commandline.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/rabblejson.h"
+#include "cli/rabblejson.h"
 
 #include "listing/memberfields.h"
 

@@ -1,4 +1,4 @@
-#include "app/desktoplibrary.h"
+#include "cli/desktoplibrary.h"
 
 #include "ui/desktopentry.h"
 

@@ -1,7 +1,8 @@
-#include "app/tablescommand.h"
+#include "cli/tablescommand.h"
 
 #include "core/paths.h"
 #include "core/startup.h"
+#include "weapons/tablecatalog.h"
 #include "weapons/tablecheck.h"
 #include "weapons/weapontable.h"
 
@@ -79,12 +80,7 @@ CommandResult RunTablesCommand(const QStringList &arguments, const QString &foun
     if (files.isEmpty()) {
         if (dbLoc.isEmpty())
             return Refused(QStringLiteral("no data directory found: give --data-dir or name the tables"));
-        QStringList names = FindWeaponTables(dbLoc);
-        // File-name order whatever the directory's own order; case only breaks ties.
-        std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-            const int folded = a.compare(b, Qt::CaseInsensitive);
-            return folded != 0 ? folded < 0 : a < b;
-        });
+        const QStringList names = WeaponTableFiles(dbLoc);
         if (names.isEmpty())
             return {1, {}, QStringLiteral("no weapon tables (tk-wp*.dat) in %1").arg(dbLoc)};
         for (const QString &name : names)

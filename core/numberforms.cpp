@@ -1,4 +1,4 @@
-#include "listing/numberforms.h"
+#include "core/numberforms.h"
 
 #include <cstdlib>
 

@@ -1,0 +1,255 @@
+#include "cli/commandline.h"
+
+#include "cli/generateoptions.h"
+#include "cli/rabblejson.h"
+#include "cli/tablescommand.h"
+#include "core/messagesink.h"
+#include "core/paths.h"
+#include "core/safefiles.h"
+#include "core/settings.h"
+#include "core/startup.h"
+#include "generate/dice.h"
+#include "generate/generators.h"
+#include "generate/weaponoverride.h"
+#include "listing/csvwriter.h"
+#include "listing/listingfiles.h"
+#include "listing/screenlisting.h"
+#include "listing/summary.h"
+
+#include <throngkit/version.h>
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <memory>
+
+namespace throngkit {
+namespace {
+
+const QString GenerateCommand = QStringLiteral("generate");
+
+// A line for the user: what went wrong, never more than one line.
+void WriteLine(std::FILE *stream, const QString &text)
+{
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
+    // Whatever else slipped through must not reach the terminal as a control sequence.
+    const QByteArray bytes = (QStringLiteral("throngkit: ") + EscapeControls(line) + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+bool WriteBytes(std::FILE *stream, const QByteArray &bytes)
+{
+    if (!bytes.isEmpty()
+        && std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream)
+               != static_cast<size_t>(bytes.size()))
+        return false;
+    return std::fflush(stream) == 0 && !std::ferror(stream);
+}
+
+// The generator's notices (a blank weapon drawn) are worth seeing but do not stop the run.
+class StandardErrorSink : public MessageSink
+{
+public:
+    explicit StandardErrorSink(std::FILE *err) : m_err(err) {}
+    void showMessage(const QString &text) override { WriteLine(m_err, text); }
+
+private:
+    std::FILE *m_err;
+};
+
+// Where the tables are, as start-up finds it or as --data-dir names it. The command never
+// writes the INI: a script's run must leave the user's configuration alone.
+StartupContext CommandContext(const GenerateRequest &request)
+{
+    StartupContext context = ProcessStartupContext(FirstRunIni::LeaveAlone);
+    context.dataDirectory = request.dataDir;
+    return context;
+}
+
+QString DataDirectory(const GenerateRequest &request, std::FILE *err)
+{
+    const DataLocation location = LocateDataDirectory(CommandContext(request));
+    if (!location.firstRunNotice.isEmpty())
+        WriteLine(err, location.firstRunNotice);   // a stale INI: worth a word, not a stop
+    return location.dbLoc;
+}
+
+void ApplyRequest(const GenerateRequest &request, Settings &settings)
+{
+    settings.HowMany = request.howMany;
+    settings.AbilityLevel = request.abilityLevel;
+    settings.ShieldChoice = request.shieldChoice;
+    settings.MissileOdds = request.missileOdds;
+}
+
+int RunGenerate(const GenerateRequest &request, std::FILE *out, std::FILE *err)
+{
+    auto settings = std::make_unique<Settings>();   // 1000 members: too big for the stack
+    const StartupReport started =
+        RunStartup(*settings, CommandContext(request), request.system, request.table);
+    if (!started.firstRunNotice.isEmpty())
+        WriteLine(err, started.firstRunNotice);   // a stale INI: worth a word, not a stop
+    if (!started.table) {
+        QString reason = started.table.reason();
+        if (request.table.isEmpty() && settings->DBLoc.isEmpty())
+            reason += QStringLiteral(" (no data directory found: give --data-dir or --table)");
+        WriteLine(err, reason);
+        return 2;
+    }
+
+    ApplyRequest(request, *settings);
+    // Checked with the options already; a refusal here would still be said, never passed over.
+    if (const Outcome forced = ApplyWeaponOverride(request.weapon, *settings); !forced) {
+        WriteLine(err, forced.reason());
+        return 2;
+    }
+    Dice dice(request.seed ? *request.seed : Dice::freshSeed());
+    StandardErrorSink notices(err);
+    const Outcome generated = GenerateRabble(request.system, *settings, dice, &notices);
+    if (!generated) {
+        WriteLine(err, generated.reason());
+        return 2;
+    }
+
+    QByteArray bytes;
+    switch (request.format) {
+    case OutputFormat::Listing:
+        bytes = BuildListing(request.system, *settings).toUtf8();
+        break;
+    case OutputFormat::Json:
+        bytes = ComposeRabbleJson(request.system, dice.seed(), request.heading, *settings);
+        break;
+    case OutputFormat::Rbl:
+        bytes = ComposeListingFile(request.system, FileFormat::Rbl, *settings, request.heading);
+        break;
+    case OutputFormat::Htm:
+        bytes = ComposeListingFile(request.system, FileFormat::Htm, *settings, request.heading);
+        break;
+    case OutputFormat::Csv:
+        bytes = ComposeCsv(request.system, *settings);
+        break;
+    case OutputFormat::Summary:
+        bytes = BuildSummary(request.system, *settings).toUtf8();
+        break;
+    }
+
+    if (!request.output.isEmpty()) {
+        const Outcome saved = SaveFileAtomically(request.output, bytes);
+        if (!saved) {
+            WriteLine(err, saved.reason());
+            return 2;
+        }
+        return 0;
+    }
+    if (!WriteBytes(out, bytes)) {
+        WriteLine(err, QStringLiteral("could not write to standard output"));
+        return 2;
+    }
+    return 0;
+}
+
+QString HelpText(QCommandLineParser &parser, const QString &programPath)
+{
+    // The usage line names the program as it is typed, not by the path it was started from.
+    QString text = parser.helpText();
+    if (!programPath.isEmpty()) {
+        const qsizetype at = text.indexOf(programPath);
+        if (at >= 0)
+            text.replace(at, programPath.size(), QFileInfo(programPath).fileName());
+    }
+    return text + FormatsAndTablesHelp()
+           + QStringLiteral("\nWith no arguments, throngkit opens its windows.\n");
+}
+
+QString VersionText()
+{
+    const QString title =
+        TitleFor(ProgramVersion(version::Major, version::Minor, version::Revision));
+    return QStringLiteral("%1 (%2)\n").arg(title, QString::fromLatin1(version::Text));
+}
+
+} // namespace
+
+bool WantsCommandLine(const QStringList &arguments)
+{
+    if (arguments.isEmpty())
+        return false;
+    // A first word that is not an option is a command, known or not: the command line reports
+    // an unknown one rather than opening the windows. Options alone (such as Qt's own -style)
+    // still reach the desktop, except the ones asking for help or the version.
+    if (!arguments.first().startsWith(u'-'))
+        return true;
+    for (const QString &argument : arguments) {
+        if (argument == u"--")
+            break;
+        if (argument == u"-h" || argument == u"--help" || argument == u"-?"
+            || argument == u"-v" || argument == u"--version")
+            return true;
+    }
+    return false;
+}
+
+int RunCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
+{
+    // The table check has options of its own, so it is parsed apart from generate's.
+    if (arguments.value(1) == u"tables") {
+        const CommandResult checked = RunTablesCommand(arguments, DataDirectory(GenerateRequest(), err));
+        if (!checked.error.isEmpty())
+            WriteLine(err, checked.error);
+        if (!WriteBytes(out, checked.out)) {
+            WriteLine(err, QStringLiteral("could not write to standard output"));
+            return 2;
+        }
+        return checked.status;
+    }
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Generates a rabble of fighters for RuneQuest or Traveller."));
+    parser.addPositionalArgument(
+        GenerateCommand,
+        QStringLiteral("Make a rabble and write it to standard output or to --output."),
+        QStringLiteral("generate [options]"));
+    const Options options;
+    options.addTo(parser);
+
+    if (!parser.parse(arguments)) {
+        WriteLine(err, parser.errorText());
+        return 2;
+    }
+    if (parser.isSet(options.help)) {
+        WriteBytes(out, HelpText(parser, QCoreApplication::arguments().value(0)).toUtf8());
+        return 0;
+    }
+    if (parser.isSet(options.version)) {
+        WriteBytes(out, VersionText().toUtf8());
+        return 0;
+    }
+
+    const QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) {
+        WriteLine(err, QStringLiteral("no command given: use \"generate\" (see --help)"));
+        return 2;
+    }
+    if (words.first() != GenerateCommand) {
+        WriteLine(err, QStringLiteral("unknown command %1 (see --help)").arg(QuotedText(words.first())));
+        return 2;
+    }
+    if (words.size() > 1) {
+        WriteLine(err, QStringLiteral("unexpected argument %1").arg(QuotedText(words.at(1))));
+        return 2;
+    }
+
+    GenerateRequest request;
+    if (const Outcome checked = ReadGenerateOptions(parser, options, request); !checked) {
+        WriteLine(err, checked.reason());
+        return 2;
+    }
+    return RunGenerate(request, out, err);
+}
+
+} // namespace throngkit
