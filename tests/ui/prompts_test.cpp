@@ -43,7 +43,12 @@ TEST_F(QtPromptsTest, MessageBoxIsModalWithTheTextAndTheIconOfItsKind)
 TEST_F(QtPromptsTest, PrintDialogAnswersOkAndCancel)
 {
     for (const bool ok : {true, false}) {
-        WhenUp<QPrintDialog>([ok](QPrintDialog &dialog) { ok ? dialog.accept() : dialog.reject(); });
+        WhenUp<QPrintDialog>([ok](QPrintDialog &dialog) {
+            // Neither a selection nor a current page means anything for a listing.
+            EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintSelection));
+            EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintCurrentPage));
+            ok ? dialog.accept() : dialog.reject();
+        });
         QPrinter printer;
         EXPECT_EQ(prompts.printSetup(nullptr, printer), ok);
     }
