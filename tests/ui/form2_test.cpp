@@ -96,8 +96,6 @@ TEST_F(Form2Test, StartsAsDesigned)
     EXPECT_EQ(form->windowTitle(), settings->Title);
     EXPECT_EQ(form->size(), QSize(424, 370));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
-    EXPECT_EQ(get<QGroupBox>("Frame2").geometry(), QRect(120, 168, 297, 201));
-    EXPECT_EQ(get<QToolButton>("Command5").geometry(), QRect(24, 88, 57, 57));
     const struct { const char *name; QString caption; } captions[] = {
         {"Frame1", "RPG System"}, {"Frame2", "Settings"}, {"Frame3", "Override weapon table"},
         {"Frame4", "Actions"}, {"Option1_0", "RuneQuest"}, {"Option1_1", "Traveller"},
