@@ -1,70 +1,64 @@
-// The real boxes behind Prompts, driven once they are up: the icon of a message box, and a save
-// dialog that a pattern in its name box never ends.
+// The real boxes behind Prompts, driven once they are up: a message box is modal and says what
+// it was given, the print dialog's OK and Cancel reach the caller, and a save dialog that a
+// pattern in its name box never ends.
 #include "core/settings.h"
 #include "core/startup.h"
 #include "tests/support/testsupport.h"
-#include "ui/prompts.h"
+#include "tests/ui/uitest.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <optional>
 
 using namespace throngkit;
+using test::WhenUp;
 
 namespace {
 
-// Runs act on the modal box of type Box once it is up; one that never came up is closed so that
-// the test fails instead of hanging.
-template <typename Box>
-void WhenUp(const std::function<void(Box &)> &act)
+class QtPromptsTest : public ::testing::Test
 {
-    QTimer::singleShot(0, qApp, [act] {
-        auto *box = qobject_cast<Box *>(QApplication::activeModalWidget());
-        if (!box) {
-            ADD_FAILURE() << "no box of the expected kind is up";
-            if (QWidget *modal = QApplication::activeModalWidget())
-                modal->close();
-            return;
-        }
-        act(*box);
-    });
-}
+protected:
+    void SetUp() override { InitialiseSettings(*settings); }
+    std::unique_ptr<Settings> settings = test::NewSettings();
+    QtPrompts prompts{*settings};
+};
 
-TEST(QtPrompts, MessageBoxesCarryTheIconOfTheirKind)
+TEST_F(QtPromptsTest, MessageBoxIsModalWithTheTextAndTheIconOfItsKind)
 {
-    const auto settings = test::NewSettings();
-    InitialiseSettings(*settings);
-    QtPrompts prompts(*settings);
     const struct { MessageKind kind; QMessageBox::Icon icon; } cases[] = {
         {MessageKind::Failure, QMessageBox::Warning}, {MessageKind::Notice, QMessageBox::Information}};
     for (const auto &c : cases) {
-        std::optional<QMessageBox::Icon> shown;
+        QStringList seen;
         WhenUp<QMessageBox>([&](QMessageBox &box) {
-            shown = box.icon();
-            EXPECT_EQ(box.windowTitle(), settings->Title);
+            seen << box.text() << box.windowTitle() << QString::number(box.icon());
             box.accept();
         });
         prompts.message(nullptr, QStringLiteral("57 "), c.kind);
-        EXPECT_EQ(shown, c.icon);
+        EXPECT_EQ(seen, (QStringList{"57 ", settings->Title, QString::number(c.icon)}));
+    }
+}
+
+TEST_F(QtPromptsTest, PrintDialogAnswersOkAndCancel)
+{
+    for (const bool ok : {true, false}) {
+        WhenUp<QPrintDialog>([ok](QPrintDialog &dialog) {
+            // Neither a selection nor a current page means anything for a listing.
+            EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintSelection));
+            EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintCurrentPage));
+            ok ? dialog.accept() : dialog.reject();
+        });
+        QPrinter printer;
+        EXPECT_EQ(prompts.printSetup(nullptr, printer), ok);
     }
 }
 
 // What the user types into the name box at each showing, and presses Enter; nullopt: Cancel.
-TEST(QtPrompts, APatternForANameFiltersAndTheDialogAsksAgain)
+TEST_F(QtPromptsTest, APatternForANameFiltersAndTheDialogAsksAgain)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const auto settings = test::NewSettings();
-    InitialiseSettings(*settings);
-    QtPrompts prompts(*settings);
     const struct { QList<std::optional<QString>> typed; std::optional<QString> chosen; } cases[] = {
         {{QString("*.htm"), QString("r?id*.htm"), QString("raid")}, dir.filePath("raid.htm")},
         {{QString("*.htm"), std::nullopt}, std::nullopt},
@@ -90,10 +84,7 @@ TEST(QtPrompts, APatternForANameFiltersAndTheDialogAsksAgain)
             QTest::keyClick(nameBox, Qt::Key_Return);
         };
         WhenUp<QFileDialog>(act);
-        const std::optional<QString> chosen =
-            prompts.saveFileName(nullptr, QStringLiteral("*.htm"), QStringLiteral("*.htm"),
-                                 QStringLiteral(".htm"));
-        EXPECT_EQ(chosen, c.chosen);
+        EXPECT_EQ(prompts.saveFileName(nullptr, "*.htm", "*.htm", ".htm"), c.chosen);
         EXPECT_EQ(step, c.typed.size());
         QStringList patterns;
         for (const auto &typed : c.typed.mid(0, c.typed.size() - 1))

@@ -1,18 +1,33 @@
 #pragma once
 
-// Answers every modal box of the windows from a script and records what was asked.
+// What the window tests share: FakePrompts, which answers every modal box from a script and
+// records what was asked; WhenUp, which acts on a real modal box once it is up; and PdfPages,
+// which reads a printed PDF back.
 #include "ui/prompts.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
+
+#include <ostream>
+
+// Readable failures: GoogleTest would print a QString's bytes.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace throngkit::test {
 
@@ -41,14 +56,12 @@ public:
     {
         calls.push_back({QStringLiteral("message"), {text}, parent, kind});
     }
-
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
                                    const QString &preset) override
     {
         calls.push_back({QStringLiteral("askText"), {caption, prompt, preset}, parent});
         return next(textAnswers);
     }
-
     std::optional<QString> saveFileName(QWidget *parent, const QString &filter,
                                         const QString &initialName,
                                         const QString &defaultExtension) override
@@ -57,19 +70,16 @@ public:
             {QStringLiteral("saveFileName"), {filter, initialName, defaultExtension}, parent});
         return next(fileAnswers);
     }
-
     int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override
     {
         calls.push_back({QStringLiteral("pickFromList"), {choiceText, title}, parent});
         return pickAnswer ? pickAnswer(choiceText, title) : 0;
     }
-
     bool printSetup(QWidget *parent, QPrinter &printer) override
     {
         calls.push_back({QStringLiteral("printSetup"), {}, parent});
         return printAnswer ? printAnswer(parent, printer) : false;
     }
-
     // Shown without a nested event loop: the test acts through whileShown, and the dialog is
     // left as the test's actions left it (Exit hides it).
     void showModal(QDialog &dialog) override
@@ -101,5 +111,43 @@ private:
         return answer;
     }
 };
+
+// Runs act on the modal box of type Box once it is up; one that never came up is closed so that
+// the test fails instead of hanging.
+template <typename Box>
+void WhenUp(const std::function<void(Box &)> &act)
+{
+    QTimer::singleShot(0, qApp, [act] {
+        auto *box = qobject_cast<Box *>(QApplication::activeModalWidget());
+        if (!box) {
+            ADD_FAILURE() << "no box of the expected kind is up";
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+            return;
+        }
+        act(*box);
+    });
+}
+
+// Each page's non-empty lines, blank runs squeezed (pdftotext spaces columns by position).
+inline QList<QStringList> PdfPages(const QString &pdf)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(pdftotext.waitForFinished(60000)) << "pdftotext did not run";
+    EXPECT_EQ(pdftotext.exitCode(), 0) << pdftotext.readAllStandardError().toStdString();
+    QStringList texts = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f');
+    if (!texts.isEmpty() && texts.constLast().trimmed().isEmpty())
+        texts.removeLast();
+    QList<QStringList> pages;
+    for (const QString &text : texts) {
+        QStringList lines;
+        for (const QString &line : text.split(u'\n'))
+            if (!line.trimmed().isEmpty())
+                lines << line.simplified();
+        pages << lines;
+    }
+    return pages;
+}
 
 } // namespace throngkit::test
