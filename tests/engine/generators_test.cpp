@@ -80,6 +80,10 @@ TEST(Generators, ScriptedMembersFollowTheRollOrder)
         const char16_t *code, *level, *weapon, *damage, *strikeRank, *parryWith, *missileType;
         int hp, attack, parry, armour, scan, listen, missile;
     };
+    const auto eliteForced2H = [](Settings &s) {
+        s.AbilityLevel = u"E"; s.ForcedWeapon = u"2H Sword"; s.WeaponDamage = u"2D8";
+        s.WeaponRank = 3; s.ShieldChoice = u"Y"; s.MissileOdds = 1;
+    };
     const auto poorWithMissiles = [](Settings &s) { s.AbilityLevel = u"P"; s.MissileOdds = 1; };
     const auto goodWithRifle = [](Settings &s) {
         s.AbilityLevel = u"G"; s.ForcedWeapon = u"Rifle"; s.WeaponDamage = u"3D6"; s.WeaponRank = 2;
@@ -97,16 +101,24 @@ TEST(Generators, ScriptedMembersFollowTheRollOrder)
          Member(RQ, Example, {{95, 100}, {3, 5}, {2, 2}, {4, 10}, {7, 10}}),
          u"CBDEA9F", u"G", u"Sling     ", u"1D6+1D4   ", u"6+1", u"Wp", u" ",
          17, 56, 61, 5, 52, 45, 0},
-        // Attack 118: Scan 117 and Listen 116 are both capped, Listen from the uncapped Scan.
-        {"elite caps, forced 2H", RQ,
-         [](Settings &s) {
-             s.AbilityLevel = u"E"; s.ForcedWeapon = u"2H Sword"; s.WeaponDamage = u"2D8";
-             s.WeaponRank = 3; s.ShieldChoice = u"Y"; s.MissileOdds = 1;
-         },
-         Member(RQ, {18, 3, 8, 8, 3, 18, 3}, {{35, 35}, {1, 2}, {1, 10}, {1, 10}, {2, 5}, {5, 5},
+        // Attack 111: Scan 110 and Listen of exactly 100 (from the uncapped Scan) are capped.
+        {"elite caps, forced 2H", RQ, eliteForced2H,
+         Member(RQ, {18, 3, 8, 8, 3, 18, 3}, {{28, 35}, {1, 2}, {1, 10}, {10, 10}, {2, 5}, {5, 5},
                                              {1, 1}, {1, 5}, {20, 10, 2}}),
          u"J3883J3", u"E", u"2H Sword  ", u"2D8+1D4   ", u"5+3", u"Wp", u"B",
-         7, 118, 109, 6, 92, 95, 98},
+         7, 111, 102, 6, 92, 95, 91},
+        // Attack 100 gives a Scan of 99 and Listen 98, neither capped.
+        {"elite, Scan of 99", RQ, eliteForced2H,
+         Member(RQ, {18, 3, 8, 8, 3, 18, 3}, {{17, 35}, {2, 2}, {1, 10}, {1, 10},
+                                             {1, 1}, {3, 5}, {20, 10, 2}}),
+         u"J3883J3", u"E", u"2H Sword  ", u"2D8+1D4   ", u"5+3", u"Wp", u"A",
+         7, 100, 91, 7, 99, 98, 80},
+        // Attack 101: a Scan of exactly 100 is capped; Listen 99 is not.
+        {"elite, Scan of exactly 100", RQ, eliteForced2H,
+         Member(RQ, {18, 3, 8, 8, 3, 18, 3}, {{18, 35}, {2, 2}, {1, 10}, {1, 10}, {3, 5},
+                                             {1, 1}, {2, 5}, {20, 10, 2}}),
+         u"J3883J3", u"E", u"2H Sword  ", u"2D8+1D4   ", u"5+3", u"Wp", u"J",
+         7, 101, 92, 7, 93, 99, 81},
         {"missile of exactly 15 is kept", RQ, poorWithMissiles,
          Member(RQ, Example, {{30, 100}, {1, 6}, {1, 15}, {1, 3}, {1, 10}, {1, 10},
                               {1, 1}, {5, 5}, {14, 10, 2}}),
