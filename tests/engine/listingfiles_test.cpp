@@ -54,38 +54,15 @@ std::vector<QByteArray> Lines(const QByteArray &bytes)
     return lines;
 }
 
-void SetRQExample(RabbleMember &m)
-{
-    m.Name = u"____________________";
-    m.Level = u"G";
-    m.Weapon = u"Broadsword";
-    m.Damage = u"1D8+1+1D4";
-    m.Attack = 45;
-    m.Parry = 40;
-    m.ParryWith = u"Sh";
-    m.StrikeRank = u"5+2";
-    m.Missile = 30;
-    m.MissileType = u"J";
-    m.HitPoints = 12;
-    m.Armour = 3;
-    m.Scan = 35;
-    m.Listen = 40;
-    m.Code = u"1234567";
-}
-
-void SetTravellerExample(RabbleMember &m)
-{
-    m.Level = u"B";
-    m.Weapon = u"Autopistol";
-    m.Damage = u"3D6";
-    m.StrikeRank = u"3";
-    m.Attack = 2;
-    m.HitPoints = 45;
-    m.Armour = 7;
-    m.Scan = 2;
-    m.Code = u"789ABC";
-    m.Parry = 1;
-}
+// The examples of the column items of the listing files.
+const RabbleMember RQExample = {
+    .Name = u"____________________", .Level = u"G", .Weapon = u"Broadsword", .Damage = u"1D8+1+1D4",
+    .Attack = 45, .Parry = 40, .ParryWith = u"Sh", .Missile = 30, .MissileType = u"J",
+    .StrikeRank = u"5+2", .HitPoints = 12, .Scan = 35, .Listen = 40, .Armour = 3, .Code = u"1234567"};
+const RabbleMember TravellerExample = {
+    .Name = {}, .Level = u"B", .Weapon = u"Autopistol", .Damage = u"3D6", .Attack = 2, .Parry = 1,
+    .ParryWith = {}, .MissileType = {}, .StrikeRank = u"3", .HitPoints = 45, .Scan = 2, .Armour = 7,
+    .Code = u"789ABC"};
 
 const QByteArray RQExampleLine =
     Placed(129, {{1, "1"}, {6, Underscores20}, {27, "G"}, {29, "Broadsword"}, {40, "1D8+1+1D4"},
@@ -141,7 +118,7 @@ TEST(ListingFiles, RblMemberLinesFollowTheColumnItems)
         auto settings = NewSettings();
         settings->HowMany = float(c.number);
         auto &m = settings->Members[c.number];
-        c.system == GameSystem::RuneQuest ? SetRQExample(m) : SetTravellerExample(m);
+        m = c.system == GameSystem::RuneQuest ? RQExample : TravellerExample;
         c.change(m);
         const auto lines = Lines(ComposeListingFile(c.system, FileFormat::Rbl, *settings, u"Head"_qs));
         ASSERT_EQ(lines.size(), 3 + (c.number - 1) + c.memberLines.size());
@@ -157,7 +134,7 @@ TEST(ListingFiles, CsvCellsLoseTheirPaddingAndAreQuotedWhenTheyMust)
 {
     auto settings = NewSettings();
     settings->HowMany = 1;
-    SetRQExample(settings->Members[1]);
+    settings->Members[1] = RQExample;
     const std::pair<const char16_t *, QByteArray> weapons[] = {
         {u"Club", "Club"},
         {u"  Club", "  Club"},   // only the padding on the right goes
@@ -176,7 +153,7 @@ TEST(ListingFiles, CsvCellsLoseTheirPaddingAndAreQuotedWhenTheyMust)
                   "1,____________________,G," + cell + ",1D8+1+1D4,45,40,Sh,30,J,5+2,12,35,40,3,1234567\r\n");
     }
 
-    SetTravellerExample(settings->Members[1]);
+    settings->Members[1] = TravellerExample;
     settings->HowMany = 2;
     settings->Members[2] = settings->Members[1];
     settings->Members[2].Attack = -7;
@@ -203,24 +180,17 @@ TEST(ListingFiles, SummaryCountsSharesAndFigures)
 
     auto settings = NewSettings();
     settings->HowMany = 4;
-    struct Fighter { const char16_t *level, *weapon, *parryWith, *missileType; qint16 attack, missile, scan; };
-    const Fighter fighters[] = {
-        {u"E", u"Spear", u"Sh", u" ", 40, 0, 10},
-        {u"G", u"Spear", u"Wp", u"J", 50, 30, 21},
-        {u"G", u"Axe", u"Sh", u"B", 62, 20, 30},
-        {u"P", u"Club", u"Sh", u" ", -32768, 99, 35},
+    const auto fighter = [](const char16_t *level, const char16_t *weapon, const char16_t *parryWith,
+                            const char16_t *missileType, qint16 attack, qint16 missile, qint16 scan) {
+        RabbleMember m = RQExample;
+        m.Level = level, m.Weapon = weapon, m.ParryWith = parryWith, m.MissileType = missileType;
+        m.Attack = attack, m.Missile = missile, m.Scan = scan;
+        return m;
     };
-    for (int i = 0; i < 4; ++i) {
-        RabbleMember &m = settings->Members[i + 1];
-        SetRQExample(m);
-        m.Level = fighters[i].level;
-        m.Weapon = fighters[i].weapon;
-        m.ParryWith = fighters[i].parryWith;
-        m.MissileType = fighters[i].missileType;
-        m.Attack = fighters[i].attack;
-        m.Missile = fighters[i].missile;
-        m.Scan = fighters[i].scan;
-    }
+    settings->Members[1] = fighter(u"E", u"Spear", u"Sh", u" ", 40, 0, 10);
+    settings->Members[2] = fighter(u"G", u"Spear", u"Wp", u"J", 50, 30, 21);
+    settings->Members[3] = fighter(u"G", u"Axe", u"Sh", u"B", 62, 20, 30);
+    settings->Members[4] = fighter(u"P", u"Club", u"Sh", u" ", -32768, 99, 35);
     const QStringList rq = words(BuildSummary(GameSystem::RuneQuest, *settings));
     EXPECT_EQ(rq.value(0), u"RuneQuest rabble of 4 fighters"_qs);
     for (const char *line : {"E Elite 1 25.0%", "B Better 0 0.0%", "G Good 2 50.0%", "P Poor 1 25.0%",
@@ -240,7 +210,7 @@ TEST(ListingFiles, SummaryCountsSharesAndFigures)
     settings->HowMany = 1;   // nobody carries a missile weapon
     EXPECT_TRUE(words(BuildSummary(GameSystem::RuneQuest, *settings)).contains(u"Missile (carried) - - - -"_qs));
 
-    SetTravellerExample(settings->Members[1]);
+    settings->Members[1] = TravellerExample;
     const QStringList traveller = words(BuildSummary(GameSystem::Traveller, *settings));
     EXPECT_EQ(traveller.value(0), u"Traveller rabble of 1 fighter"_qs);
     for (const char *line : {"B Better 1 100.0%", "Autopistol 1 100.0%", "Gun 2 2 2 2.0",
@@ -273,8 +243,8 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
     const struct { const char *file; std::function<QByteArray(Settings &)> make; } cases[] = {
         {"rq-page.htm", [](Settings &s) {
              s.HowMany = 2;
-             SetRQExample(s.Members[1]);
-             SetRQExample(s.Members[2]);
+             s.Members[1] = RQExample;
+             s.Members[2] = RQExample;
              s.Members[2].MissileType = u" ";
              s.Members[2].Attack = 0;
              s.Members[2].Armour = 0;
@@ -282,7 +252,7 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
          }},
         {"traveller-page.htm", [](Settings &s) {
              s.HowMany = 1;
-             SetTravellerExample(s.Members[1]);
+             s.Members[1] = TravellerExample;
              s.Members[1].Scan = 0;
              return ComposeTravellerHtm(s, u"Rabble"_qs);
          }},
@@ -321,7 +291,7 @@ TEST(ListingFiles, TextOutsideLatin1AndMarkupCharacters)
 {
     auto settings = NewSettings();
     settings->HowMany = 1;
-    SetRQExample(settings->Members[1]);
+    settings->Members[1] = RQExample;
     settings->Members[1].Weapon = u"\u20ACx<&>\"\U0001D11Ey";   // euro, markup, quote, one non-BMP clef
     const QString heading = u"Caf\u00E9 R&D <b> \U0001D11E \xD800!"_qs;   // a lone surrogate before "!"
 
