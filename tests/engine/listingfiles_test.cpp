@@ -229,8 +229,9 @@ TEST(ListingFiles, SummaryCountsSharesAndFigures)
 // missile weapon; member 2 none, with attack and armour 0; a Traveller recon of 0). The two
 // seeded rabbles of 1000 were written when every member passed the rule checks of the seeded
 // tests they replace (ranges by level, hit points, modifiers, strike ranks, damage bonus,
-// Scan and Listen caps, missile of at least 15, recon floor) and a separate recomputation of
-// every figure from the characteristic code. A difference is a fault until shown otherwise.
+// Scan and Listen caps, missile of at least 15, recon floor) and a separate recomputation, from
+// each member's characteristic code and weapon, of its strike ranks, damage with bonus, hit
+// points and parry against attack. A difference is a fault until shown otherwise.
 TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
 {
     const auto smallTable = [](Settings &s) {
