@@ -25,17 +25,10 @@ TEST(Settings, RecordsStartBlankNotNul)
 {
     const auto settings = test::NewSettings();
     const RabbleMember &member = settings->Members[MaxMembers];
-    for (QChar c : member.Name.view())
-        EXPECT_EQ(c, QChar(u' '));
+    EXPECT_EQ(member.Name.toString(), QString(20, u' '));
     EXPECT_EQ(member.Code.toString(), QStringLiteral("       "));
     EXPECT_EQ(member.HitPoints, 0);
     EXPECT_EQ(settings->Weapons[MaxWeaponRows].Damage.toString(), QStringLiteral("      "));
-    EXPECT_EQ(settings->AbilityLevel.toString(), QStringLiteral("*"));
-    EXPECT_EQ(settings->ForcedWeapon.toString(), QStringLiteral("*         "));
-    EXPECT_EQ(settings->WeaponRank, 2);
-    EXPECT_EQ(settings->MissileOdds, 4);
-    EXPECT_EQ(settings->HowMany, 10.0f);
-    EXPECT_EQ(settings->GeneratedSystem, GameSystem::None);
 }
 
 TEST(Settings, ListedMemberCountRoundsDownAndKeepsToCapacity)
