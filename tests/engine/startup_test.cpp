@@ -132,14 +132,10 @@ TEST_F(FirstRun, TheDesktopsStartResetsTheSettingsAndWritesTheIni)
     settings->ShieldChoice = u"N";
     settings->MissileOdds = 0;
     settings->HowMany = 3;
-    const StartupReport script = RunStartup(*settings, ProcessStartupContext(FirstRunIni::LeaveAlone));
-    const bool scriptWroteIni = QFile::exists(iniPath());
     const StartupReport desktop = RunStartup(*settings, ProcessStartupContext(FirstRunIni::Write));
     ASSERT_TRUE(QDir::setCurrent(previousDirectory));
     qputenv("WINDIR", previousWindir);
 
-    EXPECT_EQ(script.firstRunNotice, QString());
-    EXPECT_FALSE(scriptWroteIni);
     const QString here = current.path() + u'/';
     EXPECT_EQ(desktop.firstRunNotice,
               iniPath() + QStringLiteral(" has been created, assuming your data files are in ") + here);
@@ -169,7 +165,6 @@ TEST_F(FirstRun, TheCurrentDirectoryAndTheIni)
         Home home;
         Before before;
         QByteArray beforeBytes;
-        bool mayWriteIni;
         QString notice;        // {ini}: the INI's path; {dir}: the current directory
         const char *why;
         bool written;          // the INI holds the dbloc line afterwards; else as it was
@@ -177,21 +172,20 @@ TEST_F(FirstRun, TheCurrentDirectoryAndTheIni)
     const QString assumed = QStringLiteral(" Your data files are assumed to be in {dir} for this run only.");
     const QByteArray huge = "[x]\r\n" + QByteArray(1024 * 1024, ';');
     const Case cases[] = {
-        {"no INI yet", Home::Windir, Before::Nothing, {}, true,
+        {"no INI yet", Home::Windir, Before::Nothing, {},
          QStringLiteral("{ini} has been created, assuming your data files are in {dir}"), "", true},
-        {"an INI without the line", Home::Windir, Before::File, "[other]\r\n", true,
+        {"an INI without the line", Home::Windir, Before::File, "[other]\r\n",
          QStringLiteral("{ini} has been rewritten, assuming your data files are in {dir}"), "", true},
-        {"the command", Home::Windir, Before::Nothing, {}, false, {}, "", false},
-        {"no home", Home::None, Before::Nothing, {}, true,
+        {"no home", Home::None, Before::Nothing, {},
          QStringLiteral("Throngkit.ini could not be created: neither HOME nor XDG_CONFIG_HOME is set.")
              + assumed, "", false},
-        {"WINDIR names a file", Home::WindirIsAFile, Before::Nothing, {}, true,
+        {"WINDIR names a file", Home::WindirIsAFile, Before::Nothing, {},
          QStringLiteral("Throngkit.ini could not be created as {ini} ({why}).") + assumed, "directory", false},
         // Must not hang on the FIFO, nor replace what it cannot read.
-        {"a FIFO", Home::Windir, Before::Fifo, {}, true,
+        {"a FIFO", Home::Windir, Before::Fifo, {},
          QStringLiteral("{ini} cannot be read ({why}), so it is left as it is.") + assumed,
          "not a regular file", false},
-        {"too large to be an INI", Home::Windir, Before::File, huge, true,
+        {"too large to be an INI", Home::Windir, Before::File, huge,
          QStringLiteral("{ini} cannot be read ({why}), so it is left as it is.") + assumed, "too large", false},
     };
     for (const Case &c : cases) {
@@ -208,7 +202,7 @@ TEST_F(FirstRun, TheCurrentDirectoryAndTheIni)
         }
         const QStringList environment = c.home == Home::None
             ? QStringList{QStringLiteral("PATH=/bin")} : QStringList{QStringLiteral("WINDIR=") + iniDir};
-        const StartupContext ctx{environment, here.path(), QString(), c.mayWriteIni, {}};
+        const StartupContext ctx{environment, here.path(), QString(), true, {}};
 
         const DataLocation location = LocateDataDirectory(ctx);
         const QString dir = here.path() + u'/';
