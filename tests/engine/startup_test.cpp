@@ -123,15 +123,9 @@ TEST_F(FirstRun, TheDesktopsStartResetsTheSettingsAndWritesTheIni)
     qputenv("WINDIR", QFile::encodeName(windows.path()));
     ASSERT_TRUE(QDir::setCurrent(current.path()));
     const auto settings = test::NewSettings();
-    settings->Title = QStringLiteral("stale");
-    settings->CrLf = QStringLiteral("\n");
-    settings->AbilityLevel = u"L";
-    settings->ForcedWeapon = u"Axe";
-    settings->WeaponDamage = u"1D8";
-    settings->WeaponRank = 9;
-    settings->ShieldChoice = u"N";
-    settings->MissileOdds = 0;
-    settings->HowMany = 3;
+    settings->Title = QStringLiteral("stale"); settings->CrLf = QStringLiteral("\n");
+    settings->AbilityLevel = u"L"; settings->ForcedWeapon = u"Axe"; settings->WeaponDamage = u"1D8";
+    settings->WeaponRank = 9; settings->ShieldChoice = u"N"; settings->MissileOdds = 0; settings->HowMany = 3;
     const StartupReport desktop = RunStartup(*settings, ProcessStartupContext(FirstRunIni::Write));
     ASSERT_TRUE(QDir::setCurrent(previousDirectory));
     qputenv("WINDIR", previousWindir);
