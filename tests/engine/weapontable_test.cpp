@@ -93,27 +93,31 @@ TEST(LoadWeaponTable, FailuresNameFileAndLineAndKeepTheLoadedTable)
 
     struct Case { const char *what; QByteArray file; const char *problem; int line; };
     const Case cases[] = {
-        {"cut short", "T\r\n1,100,Club", "ends in the middle", 2},
-        {"cut short on a later line", "T\r\n1,50,A,1,1\r\n51,100,B\r\n", "ends in the middle", 3},
-        {"not a number", "T\r\n1,x9,A,1,1\r\n", "not a number", 2},
-        {"rank not a number", "T\r\n1,100,A,1D6,two\r\n", "not a number", 2},
-        {"rank out of 16 bits", "T\r\n1,100,A,1D6,40000\r\n", "out of range", 2},
-        {"unclosed quote", "T\r\n1,100,\"A,1D6,2\r\n", "not closed", 2},
-        {"51 rows", Rows(51, true), "at most 50", 52},
-        {"empty file", "", "empty", 1},
+        {"cut short", "T\r\n1,100,Club", "the file ends in the middle of a row", 2},
+        {"cut short on a later line", "T\r\n1,50,A,1,1\r\n51,100,B\r\n", "the file ends in the middle of a row", 3},
+        {"not a number", "T\r\n1,x9,A,1,1\r\n", "the High \"x9\" is not a number", 2},
+        {"rank not a number", "T\r\n1,100,A,1D6,two\r\n", "the SR/PEN \"two\" is not a number", 2},
+        {"rank out of 16 bits", "T\r\n1,100,A,1D6,40000\r\n", "the SR/PEN 40000 is out of range", 2},
+        {"unclosed quote", "T\r\n1,100,\"A,1D6,2\r\n", "a quoted text is not closed on its line", 2},
+        {"unclosed quote at the end", "T\r\n1,100,\"Club", "a quoted text is not closed on its line", 2},
+        {"51 rows", Rows(51, true), "a table holds at most 50 weapons", 52},
+        {"empty file", "", "the file is empty", 1},
         // Control characters in text would reach labels, listings and terminals.
-        {"NUL in a name", QByteArray("T\r\n1,50,A,1,1\r\n51,100,Cl\0ub,1D6,2\r\n", 30), "\\x00", 3},
-        {"ESC in a quoted damage", "T\r\n1,100,A,\"1D6\x1b[2J\",2\r\n", "\\x1B[2J", 2},
-        {"ESC in the caption", "Title\x1b]0;x\x07\r\n1,100,A,1,1\r\n", "\\x1B]0;x\\x07", 1},
+        {"NUL in a name", QByteArray("T\r\n1,50,A,1,1\r\n51,100,Cl\0ub,1D6,2\r\n", 30),
+         "the text \"Cl\\x00ub\" holds a control character", 3},
+        {"ESC in a quoted damage", "T\r\n1,100,A,\"1D6\x1b[2J\",2\r\n",
+         "the text \"1D6\\x1B[2J\" holds a control character", 2},
+        {"ESC in the caption", "Title\x1b]0;x\x07\r\n1,100,A,1,1\r\n",
+         "the caption \"Title\\x1B]0;x\\x07\" holds a control character", 1},
     };
     for (const Case &c : cases) {
         // A name that looks like arg() placeholders must reach the message as it is.
         const QString path = test::WriteFile(dir, QStringLiteral("bad %2%1.dat"), c.file);
         const Result<QString> loaded = LoadWeaponTable(*settings, path);
         EXPECT_FALSE(loaded.ok()) << c.what;
-        EXPECT_TRUE(loaded.reason().contains(path)) << loaded.reason().toStdString();
-        EXPECT_TRUE(loaded.reason().contains(QLatin1String(c.problem))) << c.what << ": " << loaded.reason().toStdString();
-        EXPECT_TRUE(loaded.reason().contains(QStringLiteral("line %1:").arg(c.line))) << c.what << ": " << loaded.reason().toStdString();
+        EXPECT_EQ(loaded.reason(), QStringLiteral("The weapon table %1 cannot be loaded: line %2: %3.")
+                                       .arg(path, QString::number(c.line), QString::fromUtf8(c.problem)))
+            << c.what;
         EXPECT_EQ(settings->WeaponCount, 2) << c.what;
         EXPECT_EQ(settings->Weapons[1].Name.toString(), QStringLiteral("Old1      ")) << c.what;
         EXPECT_EQ(settings->Weapons[3].Name.trimmed(), u"Keep") << c.what;
@@ -167,15 +171,15 @@ TEST(LoadWeaponTable, NamesFoundWithoutRegardToCaseAndListedByPattern)
 
 TEST(ShippedTables, LoadAndCoverOneToHundred)
 {
-    const QStringList tables = WeaponTableFiles(test::SourceDataDirectory());
-    EXPECT_GE(tables.size(), 4);
-    int runeQuest = 0, traveller = 0;
+    QStringList tables = WeaponTableFiles(test::SourceDataDirectory());
+    tables.sort();
+    EXPECT_EQ(tables, (QStringList{"tk-wp-rq1.dat", "tk-wp-rq2.dat", "tk-wp-rq3.dat", "tk-wp-tr1.dat",
+                                   "tk-wp-tr2.dat", "tk-wp-tr3.dat"}));
     for (const QString &name : tables) {
         const auto settings = test::NewSettings();
         const Result<QString> loaded = LoadWeaponTable(*settings, test::SourceTable(name));
         ASSERT_TRUE(loaded.ok()) << loaded.reason().toStdString();
         const bool isRuneQuest = name.startsWith(QStringLiteral("tk-wp-rq"));
-        (isRuneQuest ? runeQuest : traveller) += 1;
         EXPECT_TRUE(loaded.value().startsWith(isRuneQuest ? u"Runequest " : u"Traveller ")) << name.toStdString();
         ASSERT_GE(settings->WeaponCount, 2);
         float expectedLow = 1;
@@ -200,8 +204,6 @@ TEST(ShippedTables, LoadAndCoverOneToHundred)
             EXPECT_TRUE(anyTwoHanded) << name.toStdString();
         }
     }
-    EXPECT_GE(runeQuest, 2);
-    EXPECT_GE(traveller, 2);
     const auto settings = test::NewSettings();
     EXPECT_EQ(LoadWeaponTable(*settings, test::SourceTable(QStringLiteral("tk-wp-rq1.dat"))).value(),
               QStringLiteral("Runequest Standard"));
@@ -241,7 +243,7 @@ TEST(CheckWeaponTable, ChancesAndProblems)
     QTemporaryDir dir;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        const QString path = test::WriteFile(dir, QStringLiteral("tk-wp-check.dat"), "Caption\r\n" + c.rows);
+        const QString path = test::WriteTable(dir, QStringLiteral("tk-wp-check.dat"), "Caption", c.rows);
         const TableCheck check = CheckWeaponTable(path, QStringLiteral("tk-wp-check.dat"));
         ASSERT_EQ(check.odds.chance.size(), c.percent.size());
         for (std::size_t i = 0; i < c.percent.size(); ++i)

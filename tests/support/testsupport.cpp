@@ -54,15 +54,10 @@ QByteArray ReadFile(const QString &path)
     return file.readAll();
 }
 
-QByteArray Table(const QByteArray &caption, const QByteArray &rows)
-{
-    return caption + "\r\n" + rows;
-}
-
 QString WriteTable(const QTemporaryDir &dir, const QString &name, const QByteArray &caption,
                    const QByteArray &rows)
 {
-    return WriteFile(dir, name, Table(caption, rows));
+    return WriteFile(dir, name, caption + "\r\n" + rows);
 }
 
 QStringList CrLfLines(const QString &text)

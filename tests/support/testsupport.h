@@ -26,8 +26,8 @@ std::unique_ptr<Settings> NewSettings();
 QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes);
 QByteArray ReadFile(const QString &path);
 
-// A weapon table: the caption line, then the rows as given; written into dir, it gives the path.
-QByteArray Table(const QByteArray &caption, const QByteArray &rows);
+// Writes a weapon table to dir/name, the caption line and then the rows as given, and returns
+// the full path.
 QString WriteTable(const QTemporaryDir &dir, const QString &name, const QByteArray &caption,
                    const QByteArray &rows);
 
