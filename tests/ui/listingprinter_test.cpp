@@ -48,13 +48,24 @@ TEST(ListingPrinterTest, MembersStayWholeOnAPage)
     }
 }
 
-int PrintToPdf(const QString &path, QPageSize::PageSizeId size, const QString &listing)
+// A 1000-member listing with every seventh member spilling onto a second line.
+QString LongListing(Settings &settings)
 {
-    QPrinter printer(QPrinter::HighResolution);
+    InitialiseSettings(settings);
+    settings.HowMany = MaxMembers;
+    const QStringList lines = BuildListing(GameSystem::RuneQuest, settings).split("\r\n", Qt::SkipEmptyParts);
+    QString listing;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        listing += lines[i] + "\r\n" + (i > 0 && i % 7 == 0 ? QString("      overflow of %1\r\n").arg(i) : "");
+    return listing;
+}
+
+QPrinter &PdfPrinter(QPrinter &printer, const QString &path, QPageSize::PageSizeId size = QPageSize::A4)
+{
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     printer.setPageSize(QPageSize(size));
-    return PrintListing(printer, QStringLiteral("City Watch"), listing, ListingFont());
+    return printer;
 }
 
 TEST(ListingPrinterTest, FullRabbleOnPaper)
@@ -62,26 +73,16 @@ TEST(ListingPrinterTest, FullRabbleOnPaper)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     auto settings = test::NewSettings();
-    InitialiseSettings(*settings);
-    settings->HowMany = MaxMembers;
-    const QStringList listingLines = BuildListing(GameSystem::RuneQuest, *settings)
-                                         .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    const QString header = listingLines.constFirst().simplified();
-    // Every seventh member overflows onto a second line, which must stay with it.
-    QString listing;
-    for (qsizetype i = 0; i < listingLines.size(); ++i) {
-        listing += listingLines[i] + QStringLiteral("\r\n");
-        if (i > 0 && i % 7 == 0)
-            listing += QStringLiteral("      overflow of %1\r\n").arg(i);
-    }
-
-    const QString a4 = dir.filePath(QStringLiteral("a4.pdf"));
-    const int printed = PrintToPdf(a4, QPageSize::A4, listing);
+    const QString listing = LongListing(*settings);
+    const QString header = listing.section("\r\n", 0, 0).simplified();
+    const QString a4 = dir.filePath("a4.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    const int printed = PrintListing(PdfPrinter(printer, a4), "City Watch", listing, ListingFont());
     const QList<QStringList> pages = test::PdfPages(a4);
     ASSERT_EQ(pages.size(), printed);
     EXPECT_GT(printed, 1);
-    EXPECT_LT(printed, MaxMembers / 20) << "pages hold far fewer lines than fit";
-    const QRegularExpression memberLine(QStringLiteral("^(\\d+)( |$)"));
+    EXPECT_LT(printed, MaxMembers / 20);   // pages hold far fewer lines than fit otherwise
+    const QRegularExpression memberLine("^(\\d+)( |$)");
     int expectedMember = 1;
     for (int p = 0; p < pages.size(); ++p) {
         SCOPED_TRACE(p + 1);
@@ -91,19 +92,20 @@ TEST(ListingPrinterTest, FullRabbleOnPaper)
             EXPECT_EQ(lines.takeFirst(), "City Watch");
         }
         EXPECT_EQ(lines.takeFirst(), header);
-        EXPECT_EQ(lines.takeLast(), QStringLiteral("Page %1 of %2").arg(p + 1).arg(printed));
+        EXPECT_EQ(lines.takeLast(), QString("Page %1 of %2").arg(p + 1).arg(printed));
         EXPECT_TRUE(memberLine.match(lines.constFirst()).hasMatch()) << "starts inside a member";
         for (const QString &line : lines) {
             const QRegularExpressionMatch match = memberLine.match(line);
             if (match.hasMatch())
                 EXPECT_EQ(match.captured(1).toInt(), expectedMember++);
             else
-                EXPECT_EQ(line, QStringLiteral("overflow of %1").arg(expectedMember - 1));
+                EXPECT_EQ(line, QString("overflow of %1").arg(expectedMember - 1));
         }
     }
     EXPECT_EQ(expectedMember, MaxMembers + 1);
     // Smaller paper, more pages: the layout follows the page it is given.
-    EXPECT_GT(PrintToPdf(dir.filePath(QStringLiteral("a5.pdf")), QPageSize::A5, listing), printed);
+    QPrinter a5(QPrinter::HighResolution);
+    EXPECT_GT(PrintListing(PdfPrinter(a5, dir.filePath("a5.pdf"), QPageSize::A5), "W", listing, ListingFont()), printed);
 }
 
 // Printing to a file goes through a temporary file: the old file survives a print that does
@@ -113,15 +115,11 @@ TEST(ListingPrinterTest, PrintToFileIsWholeOrNotAtAll)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     auto settings = test::NewSettings();
-    InitialiseSettings(*settings);
-    settings->HowMany = 200;
-    const QString listing = BuildListing(GameSystem::RuneQuest, *settings);
-    const QString target = test::WriteFile(dir, QStringLiteral("keep.pdf"), "OLD");
+    const QString listing = LongListing(*settings).section("\r\n", 0, 200);
+    const QString target = test::WriteFile(dir, "keep.pdf", "OLD");
     auto print = [&](const QString &path) {
         QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        return PrintListingToFile(printer, QStringLiteral("Watch"), listing, ListingFont());
+        return PrintListingToFile(PdfPrinter(printer, path), "Watch", listing, ListingFont());
     };
     auto entries = [&] { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System); };
 
@@ -129,9 +127,9 @@ TEST(ListingPrinterTest, PrintToFileIsWholeOrNotAtAll)
     ASSERT_TRUE(failed.has_value());
     EXPECT_TRUE(failed->contains(target)) << failed->toStdString();
     EXPECT_EQ(test::ReadFile(target), "OLD");
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("keep.pdf")});
+    EXPECT_EQ(entries(), QStringList{"keep.pdf"});
 
-    const QString fifo = dir.filePath(QStringLiteral("fifo.pdf"));
+    const QString fifo = dir.filePath("fifo.pdf");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);   // a print into it would hang
     EXPECT_FALSE(print(fifo).ok());
     EXPECT_FALSE(QFileInfo(fifo).isFile());
@@ -139,7 +137,7 @@ TEST(ListingPrinterTest, PrintToFileIsWholeOrNotAtAll)
     const Outcome printed = print(target);
     ASSERT_TRUE(printed.ok()) << printed.reason().toStdString();
     EXPECT_TRUE(test::ReadFile(target).startsWith("%PDF"));
-    EXPECT_EQ(entries(), (QStringList{QStringLiteral("fifo.pdf"), QStringLiteral("keep.pdf")}));
+    EXPECT_EQ(entries(), (QStringList{"fifo.pdf", "keep.pdf"}));
 }
 
 } // namespace

@@ -35,7 +35,7 @@ TEST_F(QtPromptsTest, MessageBoxIsModalWithTheTextAndTheIconOfItsKind)
             seen << box.text() << box.windowTitle() << QString::number(box.icon());
             box.accept();
         });
-        prompts.message(nullptr, QStringLiteral("57 "), c.kind);
+        prompts.message(nullptr, "57 ", c.kind);
         EXPECT_EQ(seen, (QStringList{"57 ", settings->Title, QString::number(c.icon)}));
     }
 }
@@ -76,7 +76,7 @@ TEST_F(QtPromptsTest, APatternForANameFiltersAndTheDialogAsksAgain)
                 dialog.reject();
                 return;
             }
-            auto *nameBox = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            auto *nameBox = dialog.findChild<QLineEdit *>("fileNameEdit");
             ASSERT_NE(nameBox, nullptr);
             nameBox->setText(dir.filePath(*typed));
             if (step < c.typed.size())
