@@ -92,6 +92,56 @@ protected:
     std::unique_ptr<Form2> form;
 };
 
+TEST_F(Form2Test, StartsAsDesigned)
+{
+    EXPECT_EQ(form->windowTitle(), settings->Title);
+    EXPECT_EQ(form->size(), QSize(424, 370));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    const struct { const char *name; QString caption; } captions[] = {
+        {"Frame1", "RPG System"}, {"Frame2", "Settings"}, {"Frame3", "Override weapon table"},
+        {"Frame4", "Actions"}, {"Option1_0", "RuneQuest"}, {"Option1_1", "Traveller"},
+        {"Option1_2", "AD&&&D"}, {"Label1", "Ability level:"}, {"Label2", "Weapon table:"},
+        {"Label4", "Shield?"}, {"Label5", "How many?"}, {"Label6", "Missile weapon 1 in"},
+        {"Check1", "Force standard weapon"}, {"Label7", "Name:"}, {"Label8", "Damage"},
+        {"Label9", "SR"}, {"Label10", "Heading for listing"}, {"Command1", "Browse"},
+        {"Command3", "Generate"}, {"Command4", "Exit"}, {"Command5", "Display"},
+        {"Text1", "10"}, {"Text2", ""}, {"Text3", ""}, {"Text4", ""}, {"Text5", "Throngkit Listing"}};
+    for (const auto &expected : captions) {
+        QObject &control = get<QWidget>(expected.name);
+        QString text;
+        if (auto *box = qobject_cast<QGroupBox *>(&control)) text = box->title();
+        else if (auto *button = qobject_cast<QAbstractButton *>(&control)) text = button->text();
+        else if (auto *label = qobject_cast<QLabel *>(&control)) text = label->text();
+        else if (auto *edit = qobject_cast<QLineEdit *>(&control)) text = edit->text();
+        EXPECT_EQ(text, expected.caption) << expected.name;
+    }
+    EXPECT_TRUE(get<QRadioButton>("Option1_0").isChecked());
+    EXPECT_FALSE(get<QRadioButton>("Option1_2").isEnabled());
+    const struct { const char *name; int entries; QString selected; } lists[] = {
+        {"Combo1", 6, "* Random"}, {"Combo2", 3, "* Random"}, {"Combo3", 10, "4"}};
+    for (const auto &list : lists) {
+        EXPECT_EQ(get<QComboBox>(list.name).count(), list.entries) << list.name;
+        EXPECT_EQ(get<QComboBox>(list.name).currentText(), list.selected) << list.name;
+    }
+    for (const char *box : {"Text2", "Text3", "Text4"})
+        EXPECT_FALSE(get<QLineEdit>(box).isEnabled()) << box;
+    EXPECT_EQ(get<QScrollBar>("FlatScrollBar1").maximum(), 1000);
+
+    // Tab order: the focus chain meets the controls in the order of the design.
+    const QStringList order = {"Option1_0", "Option1_1", "Option1_2", "Combo1", "Command1",
+                               "Combo2", "Text1", "FlatScrollBar1", "Combo3", "Check1", "Text2",
+                               "Text3", "Text4", "List1", "Command3", "Command4", "Command5",
+                               "Text5"};
+    QStringList chain;
+    QWidget *widget = &get<QWidget>("Option1_0");
+    do {
+        if (order.contains(widget->objectName()) && !chain.contains(widget->objectName()))
+            chain << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != &get<QWidget>("Option1_0"));
+    EXPECT_EQ(chain, order);
+}
+
 TEST_F(Form2Test, ListChoicesWriteTheirSettings)
 {
     const struct { int ability, shield, missile; QString abilityLevel, shieldChoice; int missileOdds; } cases[] = {
