@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings.h"
 #include "generate/dice.h"
 
 #include <algorithm>
@@ -58,6 +59,15 @@ inline std::deque<double> Script(std::initializer_list<Roll> rolls)
         values.push_back(ScriptedDice::Face(rest, roll.sides));   // the last die takes any excess
     }
     return values;
+}
+
+// Three weapons that share the d100 between them.
+inline void LoadSmallTable(Settings &s)
+{
+    s.Weapons[1] = {u"Broadsword", 1, 60, u"1D8+1", 2};
+    s.Weapons[2] = {u"2H Spear", 61, 90, u"1D10+1", 3};
+    s.Weapons[3] = {u"Sling", 91, 100, u"1D6", 1};
+    s.WeaponCount = 3;
 }
 
 } // namespace throngkit::test
