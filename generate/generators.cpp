@@ -1,8 +1,9 @@
 #include "generate/generators.h"
 
 #include "core/messagesink.h"
-#include "generate/dice.h"
 #include "core/numberforms.h"
+#include "generate/dice.h"
+#include "generate/weaponoverride.h"
 #include "weapons/weapondraw.h"
 
 #include <array>
@@ -288,6 +289,9 @@ Outcome Generate(GameSystem system, MemberMaker makeMember, Settings &settings, 
 {
     if (const Outcome capacity = CheckHowMany(settings.HowMany); !capacity)
         return capacity;
+    if (!CanArmRabble(WeaponIsForced(settings), settings))
+        return Outcome::failure(QStringLiteral(
+            "The weapon table holds no weapons and no weapon is forced: every fighter would be unarmed."));
 
     OnceOnlySink once(notices);
     const int count = ListedMemberCount(settings.HowMany);

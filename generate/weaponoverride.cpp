@@ -28,4 +28,9 @@ Outcome ApplyWeaponOverride(const WeaponOverride &choice, Settings &settings)
     return Outcome::success();
 }
 
+bool CanArmRabble(bool forced, const Settings &settings) noexcept
+{
+    return forced || settings.WeaponCount >= 1;
+}
+
 } // namespace throngkit

@@ -27,4 +27,8 @@ Result<qint16> OverrideRank(const WeaponOverride &choice);
 // range changes nothing.
 Outcome ApplyWeaponOverride(const WeaponOverride &choice, Settings &settings);
 
+// A rabble can be armed only by a forced weapon or by a loaded table with a row to draw from;
+// without either every fighter would get a blank weapon with damage "*".
+bool CanArmRabble(bool forced, const Settings &settings) noexcept;
+
 } // namespace throngkit

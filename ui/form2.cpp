@@ -421,7 +421,7 @@ void Form2::Generate()
     }
     const bool forced = m_forceWeaponBox->isChecked();
     // Every member would get a blank weapon with damage "*": a rabble no referee wants.
-    if (!forced && m_settings.WeaponCount < 1) {
+    if (!CanArmRabble(forced, m_settings)) {
         m_prompts.message(this, QStringLiteral(
             "No weapon table is loaded. Choose one with \"Browse\", select a game system again "
             "to load its standard table, or tick \"%1\".").arg(m_forceWeaponBox->text()));

@@ -185,6 +185,7 @@ TEST_F(CommandLine, BadInputIsOneLineOnStandardErrorExitTwoAndNoFile)
 {
     const QString broken = WriteFile(m_work, u"tk-wp-broken.dat"_qs, "Broken\r\n1,10,\"Club\"\r\n");
     const QString escaping = WriteFile(m_work, u"tk-wp-esc.dat"_qs, "Esc\r\n1\x1b]0;x\x07,100,Club,1D6,2\r\n");
+    const QString empty = WriteFile(m_work, u"tk-wp-empty.dat"_qs, "Caption only\r\n");
     const QString tooLarge = WriteFile(m_work, u"tk-wp-large.dat"_qs,
                                        "Large\r\n" + QByteArray(1024 * 1024, ' ') + "1,100,Club,1D6,2\r\n");
     // Special files made here in the test's own folder (the current one), never the machine's /dev.
@@ -206,6 +207,7 @@ TEST_F(CommandLine, BadInputIsOneLineOnStandardErrorExitTwoAndNoFile)
         {Args("--data-dir missing"), "missing"}, {{u"--data-dir"_qs, broken}, "is not a directory"},
         {Args("--table tk-wp-fifo.dat"), "not a regular file"}, {{u"--table"_qs, tooLarge}, "too large"},
         {{u"--table"_qs, escaping}, "\"1\\x1B]0;x\\x07\""},   // control characters escaped, never raw
+        {{u"--table"_qs, empty}, "holds no weapons"},   // an unarmed rabble is no rabble
         // Output that is not a regular file is refused and left as it is.
         {Args("-o fifo.out"), "fifo.out"}, {Args("-o socket.out"), "socket.out"}, {Args("-o null.out"), "null.out"},
         {{u"-o"_qs, m_work.path()}, QFile::encodeName(m_work.path())}, {Args("-o no-such-dir/out.rbl"), "no-such-dir"},
