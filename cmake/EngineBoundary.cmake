@@ -11,9 +11,10 @@ function(throngkit_check_engine_includes)
     foreach(source IN LISTS ARGN)
         file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include")
         foreach(line IN LISTS includes)
-            if(line MATCHES "[<\"](ui|app|cli|bench|tests)/"
-               OR line MATCHES "<Qt(Gui|Widgets|PrintSupport|OpenGL|OpenGLWidgets|Svg|Quick|Qml)[/>]"
-               OR line MATCHES "<Q(Application|GuiApplication|Widget|MessageBox|Dialog|Printer|Painter|PrintDialog|Image|Pixmap|Icon|Font|Color)>")
+            # Either quote style, and paths that climb out of the engine's folder first.
+            if(line MATCHES "[<\"/](\\.\\./)*(ui|app|cli|bench|tests)/"
+               OR line MATCHES "[<\"/]Qt(Gui|Widgets|PrintSupport|OpenGL|OpenGLWidgets|Svg|Quick|Qml)[/>\"]"
+               OR line MATCHES "[<\"/]Q(Application|GuiApplication|Widget|MessageBox|Dialog|Printer|Painter|PrintDialog|Image|Pixmap|Icon|Font|Color)[>\"]")
                 string(STRIP "${line}" line)
                 list(APPEND violations "  ${source}: ${line}")
             endif()
