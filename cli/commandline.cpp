@@ -197,7 +197,8 @@ int RunCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
 {
     // The table check has options of its own, so it is parsed apart from generate's.
     if (arguments.value(1) == u"tables") {
-        const CommandResult checked = RunTablesCommand(arguments, DataDirectory(GenerateRequest(), err));
+        const CommandResult checked =
+            RunTablesCommand(arguments, [err] { return DataDirectory(GenerateRequest(), err); });
         if (!checked.error.isEmpty())
             WriteLine(err, checked.error);
         if (!WriteBytes(out, checked.out)) {
@@ -221,12 +222,14 @@ int RunCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
         WriteLine(err, parser.errorText());
         return 2;
     }
-    if (parser.isSet(options.help)) {
-        WriteBytes(out, HelpText(parser, QCoreApplication::arguments().value(0)).toUtf8());
-        return 0;
-    }
-    if (parser.isSet(options.version)) {
-        WriteBytes(out, VersionText().toUtf8());
+    if (parser.isSet(options.help) || parser.isSet(options.version)) {
+        const QString text = parser.isSet(options.help)
+                                 ? HelpText(parser, QCoreApplication::arguments().value(0))
+                                 : VersionText();
+        if (!WriteBytes(out, text.toUtf8())) {
+            WriteLine(err, QStringLiteral("could not write to standard output"));
+            return 2;
+        }
         return 0;
     }
 

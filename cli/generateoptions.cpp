@@ -113,13 +113,8 @@ Outcome ReadGenerateOptions(const QCommandLineParser &parser, const Options &o,
     }
     if (parser.isSet(o.dataDir)) {
         request.dataDir = parser.value(o.dataDir);
-        if (request.dataDir.isEmpty())
-            return Outcome::failure(QStringLiteral("--data-dir needs a directory"));
-        const QFileInfo info(request.dataDir);
-        if (!info.exists())
-            return Outcome::failure(QStringLiteral("data directory %1 does not exist").arg(QuotedText(request.dataDir)));
-        if (!info.isDir())
-            return Outcome::failure(QStringLiteral("data directory %1 is not a directory").arg(QuotedText(request.dataDir)));
+        if (const Outcome directory = CheckDataDirectory(request.dataDir); !directory)
+            return directory;
     }
 
     if (parser.isSet(o.heading))

@@ -20,19 +20,10 @@ CommandResult Refused(const QString &error)
     return {2, {}, error};
 }
 
-// A file named as given; a bare relative name that is not there is looked for in the data
-// directory too, as generate's --table is.
-QString TableFile(const QString &name, const QString &dbLoc)
-{
-    if (QFileInfo(ResolveFileName(name)).isFile() || QFileInfo(name).isAbsolute() || dbLoc.isEmpty())
-        return name;
-    const QString inData = TablePath(dbLoc, name);
-    return QFileInfo(ResolveFileName(inData)).isFile() ? inData : name;
-}
-
 } // namespace
 
-CommandResult RunTablesCommand(const QStringList &arguments, const QString &foundDataDirectory)
+CommandResult RunTablesCommand(const QStringList &arguments,
+                               const std::function<QString()> &findDataDirectory)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -62,21 +53,21 @@ CommandResult RunTablesCommand(const QStringList &arguments, const QString &foun
         return {0, text.toUtf8(), {}};
     }
 
-    QString dbLoc = foundDataDirectory;
+    QString dbLoc;
     if (parser.isSet(dataDir)) {
         const QString value = parser.value(dataDir);
-        if (value.isEmpty())
-            return Refused(QStringLiteral("--data-dir needs a directory"));
-        if (!QFileInfo(value).isDir())
-            return Refused(QStringLiteral("data directory \"%1\" does not exist").arg(value));
+        if (const Outcome directory = CheckDataDirectory(value); !directory)
+            return Refused(directory.reason());
         dbLoc = AddBackslash(value);
+    } else {
+        dbLoc = findDataDirectory();
     }
 
     // (label, path) of each table, in the order they are reported.
     std::vector<std::pair<QString, QString>> tables;
     const QStringList files = parser.positionalArguments().mid(1);
     for (const QString &file : files)
-        tables.emplace_back(file, TableFile(file, dbLoc));
+        tables.emplace_back(file, NamedTablePath(dbLoc, file));
     if (files.isEmpty()) {
         if (dbLoc.isEmpty())
             return Refused(QStringLiteral("no data directory found: give --data-dir or name the tables"));

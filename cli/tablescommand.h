@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace throngkit {
 
 struct CommandResult
@@ -15,8 +17,10 @@ struct CommandResult
 
 // `throngkit tables [--data-dir DIR] [FILE...]`: arguments as the program got them (its name,
 // then "tables" and the rest). Checks the files given, or else every table of the data directory
-// (--data-dir, or foundDataDirectory, found as start-up finds it) in file-name order.
-CommandResult RunTablesCommand(const QStringList &arguments, const QString &foundDataDirectory);
+// (--data-dir, or else the one findDataDirectory finds as start-up does, asked only then) in
+// file-name order.
+CommandResult RunTablesCommand(const QStringList &arguments,
+                               const std::function<QString()> &findDataDirectory);
 
 // The lines of the program's --help about the output formats and the tables command.
 QString FormatsAndTablesHelp();

@@ -72,12 +72,27 @@ QString DefaultTablePath(const QString &dbLoc, GameSystem system)
 
 QString ChosenTablePath(const QString &dbLoc, GameSystem system, const QString &table)
 {
-    if (table.isEmpty())
-        return DefaultTablePath(dbLoc, system);
+    return table.isEmpty() ? DefaultTablePath(dbLoc, system) : NamedTablePath(dbLoc, table);
+}
+
+QString NamedTablePath(const QString &dbLoc, const QString &table)
+{
     if (QFileInfo(ResolveFileName(table)).isFile() || QFileInfo(table).isAbsolute() || dbLoc.isEmpty())
         return table;
     const QString inData = TablePath(dbLoc, table);
     return QFileInfo(ResolveFileName(inData)).isFile() ? inData : table;
+}
+
+Outcome CheckDataDirectory(const QString &directory)
+{
+    if (directory.isEmpty())
+        return Outcome::failure(QStringLiteral("--data-dir needs a directory"));
+    const QFileInfo info(directory);
+    if (!info.exists())
+        return Outcome::failure(QStringLiteral("data directory %1 does not exist").arg(QuotedText(directory)));
+    if (!info.isDir())
+        return Outcome::failure(QStringLiteral("data directory %1 is not a directory").arg(QuotedText(directory)));
+    return Outcome::success();
 }
 
 StartupContext ProcessStartupContext(FirstRunIni ini)

@@ -68,6 +68,12 @@ QString DefaultTablePath(const QString &dbLoc, GameSystem system);
 // relative name being where the tables usually are, the same name in dbLoc when it is a file.
 QString ChosenTablePath(const QString &dbLoc, GameSystem system, const QString &table);
 
+// A table file the user named (not empty): as ChosenTablePath finds it.
+QString NamedTablePath(const QString &dbLoc, const QString &table);
+
+// A data directory the user named: refused when empty, missing or not a directory.
+[[nodiscard]] Outcome CheckDataDirectory(const QString &directory);
+
 struct StartupReport
 {
     QString firstRunNotice;   // to show before the first window or line, when not empty

@@ -139,6 +139,12 @@ TEST_F(CommandLine, TablesReportsEachTableAndItsProblems)
             EXPECT_GE(from = run.out.indexOf(text, from), 0) << text << " in:\n" << run.out.constData();
         EXPECT_TRUE(run.err.contains(c.err) && run.err.isEmpty() == !*c.err) << run.err.constData();
     }
+    // A directory given is the one checked: a stale INI elsewhere has nothing to say about it.
+    WriteFile(m_home, u"Throngkit.ini"_qs, "dbloc=/no/such/folder/\r\n");
+    const CommandRun given = Command(Args("tables --data-dir") + QStringList{SourceDataDirectory()});
+    EXPECT_TRUE(given.status == 0 && given.err.isEmpty()) << given.err.constData();
+    const CommandRun file = Command(Args("tables --data-dir") + QStringList{m_home.filePath(u"Throngkit.ini"_qs)});
+    EXPECT_TRUE(file.status == 2 && file.err.contains("is not a directory")) << file.err.constData();
 }
 
 // Each option reaches every member; tables are found whatever their names' case, in a directory
@@ -291,6 +297,15 @@ TEST_F(CommandLine, HelpVersionAndWhichFrontRuns)
     }
     const CommandRun version = Command(Args("--version"));
     EXPECT_TRUE(version.status == 0 && version.out.startsWith(ProgramTitle())) << version.out.constData();
+    // Help that cannot be written is a failure, not a silent success.
+    for (const char *arguments : {"--help", "--version"}) {
+        char full[4];
+        std::FILE *tiny = ::fmemopen(full, sizeof full, "w");
+        Capture err;
+        EXPECT_EQ(RunCommandLine(QStringList{u"throngkit"_qs, QString::fromLatin1(arguments)}, tiny, err.file), 2);
+        std::fclose(tiny);
+        EXPECT_EQ(err.take(), "throngkit: could not write to standard output\n");
+    }
     const std::pair<const char *, bool> fronts[] = {{"", false}, {"generate --count 3", true}, {"--help", true},
         {"-style fusion -?", true}, {"--version", true}, {"-v", true}, {"-style fusion", false}, {"frobnicate", true}};
     for (const auto &[arguments, commandLine] : fronts)
