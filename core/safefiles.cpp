@@ -87,9 +87,8 @@ Outcome MoveFileIntoPlace(const QString &from, const QString &to)
         return target;
     // A link keeps pointing where it did; the file it points to is the one replaced.
     QString destination = to;
-    const QFileInfo info(to);
-    if (info.isSymLink())
-        destination = info.symLinkTarget();
+    if (const QFileInfo link(to); link.isSymLink() && !link.canonicalFilePath().isEmpty())
+        destination = link.canonicalFilePath();   // through every link of a chain
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(destination).constData()) != 0)
         return Outcome::failure(CannotSave(to, SystemReason(errno)));
     return Outcome::success();

@@ -192,14 +192,21 @@ Outcome PrintListingToFile(QPrinter &printer, const QString &heading, const QStr
     if (const Outcome replaceable = CheckReplaceableTarget(target); !replaceable)
         return replaceable;
 
-    const QFileInfo info(target);
+    // A link is followed to the file it names, however many links deep, as a save follows it:
+    // the printout is made beside that file and replaces it, and the links stay as they were.
+    QString destination = target;
+    if (const QFileInfo link(target); link.isSymLink() && !link.canonicalFilePath().isEmpty())
+        destination = link.canonicalFilePath();
+    const QFileInfo info(destination);
+    if (info.exists() && !info.isWritable())
+        return NotPrinted(target, QStringLiteral("the file is not writable"));
     QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.throngkit-print-XXXXXX.pdf"));
     if (!temporary.open())
         return NotPrinted(target, temporary.errorString());
     // The temporary file is private; the finished one gets the old file's mode, or the usual one.
     struct stat old {};
     mode_t mode = 0;
-    if (::stat(QFile::encodeName(target).constData(), &old) == 0) {
+    if (::stat(QFile::encodeName(destination).constData(), &old) == 0) {
         mode = old.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
@@ -219,8 +226,8 @@ Outcome PrintListingToFile(QPrinter &printer, const QString &heading, const QStr
         return NotPrinted(target, QStringLiteral("the printer did not start"));
     if (const Outcome finished = CheckFinishedPdf(temporary.fileName()); !finished)
         return NotPrinted(target, finished.reason());
-    if (const Outcome moved = MoveFileIntoPlace(temporary.fileName(), target); !moved)
-        return moved;
+    if (const Outcome moved = MoveFileIntoPlace(temporary.fileName(), destination); !moved)
+        return NotPrinted(target, moved.reason());
     temporary.setAutoRemove(false);   // it is the chosen file now
     return Outcome::success();
 }

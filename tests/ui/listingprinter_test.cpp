@@ -138,6 +138,16 @@ TEST(ListingPrinterTest, PrintToFileIsWholeOrNotAtAll)
     ASSERT_TRUE(printed.ok()) << printed.reason().toStdString();
     EXPECT_TRUE(test::ReadFile(target).startsWith("%PDF"));
     EXPECT_EQ(entries(), (QStringList{"fifo.pdf", "keep.pdf"}));
+
+    // Through a chain of links into another folder: the file at its end is replaced there, and
+    // the links stay links.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("far"));
+    const QString far = test::WriteFile(dir, "far/real.pdf", "OLD");
+    ASSERT_TRUE(QFile::link(far, dir.filePath("far/second.pdf")) && QFile::link(dir.filePath("far/second.pdf"), dir.filePath("first.pdf")));
+    ASSERT_TRUE(print(dir.filePath("first.pdf")).ok());
+    EXPECT_TRUE(test::ReadFile(far).startsWith("%PDF"));
+    EXPECT_TRUE(QFileInfo(dir.filePath("first.pdf")).isSymLink() && QFileInfo(dir.filePath("far/second.pdf")).isSymLink());
+    EXPECT_EQ(QDir(dir.filePath("far")).entryList(QDir::Files | QDir::Hidden | QDir::System), (QStringList{"real.pdf", "second.pdf"}));
 }
 
 } // namespace
