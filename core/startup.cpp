@@ -125,8 +125,9 @@ QString ProgramTablesOrEmpty(const StartupContext &context)
 QString FirstRunNotice(const QString &iniPath, const QString &candidate)
 {
     if (iniPath.isEmpty()) {
-        return QStringLiteral("Throngkit.ini could not be created: neither HOME nor XDG_CONFIG_HOME "
-                              "is set. Your data files are assumed to be in %1 for this run only.")
+        return QStringLiteral("Throngkit.ini could not be created: there is no configuration folder (WINDIR and "
+                              "XDG_CONFIG_HOME are not set, and HOME is unset, relative or the file-system root). Your data files "
+                              "are assumed to be in %1 for this run only.")
             .arg(candidate);
     }
     // A file there that cannot be read (too large, unreadable) is not the program's to replace.

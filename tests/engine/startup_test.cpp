@@ -171,7 +171,8 @@ TEST_F(FirstRun, TheCurrentDirectoryAndTheIni)
         {"an INI without the line", Home::Windir, Before::File, "[other]\r\n",
          QStringLiteral("{ini} has been rewritten, assuming your data files are in {dir}"), "", true},
         {"no home", Home::None, Before::Nothing, {},
-         QStringLiteral("Throngkit.ini could not be created: neither HOME nor XDG_CONFIG_HOME is set.")
+         QStringLiteral("Throngkit.ini could not be created: there is no configuration folder (WINDIR and "
+                        "XDG_CONFIG_HOME are not set, and HOME is unset, relative or the file-system root).")
              + assumed, "", false},
         {"WINDIR names a file", Home::WindirIsAFile, Before::Nothing, {},
          QStringLiteral("Throngkit.ini could not be created as {ini} ({why}).") + assumed, "directory", false},
