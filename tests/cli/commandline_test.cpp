@@ -297,12 +297,15 @@ TEST_F(CommandLine, HelpVersionAndWhichFrontRuns)
     }
     const CommandRun version = Command(Args("--version"));
     EXPECT_TRUE(version.status == 0 && version.out.startsWith(ProgramTitle())) << version.out.constData();
-    // Help that cannot be written is a failure, not a silent success.
-    for (const char *arguments : {"--help", "--version"}) {
+    // Output that cannot be written is a failure, not a silent success.
+    const QStringList data{u"--data-dir"_qs, SourceDataDirectory()};
+    for (const QStringList &arguments : {Args("--help"), Args("--version"), Args("generate") + data,
+                                         Args("tables") + data}) {
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
         char full[4];
         std::FILE *tiny = ::fmemopen(full, sizeof full, "w");
         Capture err;
-        EXPECT_EQ(RunCommandLine(QStringList{u"throngkit"_qs, QString::fromLatin1(arguments)}, tiny, err.file), 2);
+        EXPECT_EQ(RunCommandLine(QStringList{u"throngkit"_qs} + arguments, tiny, err.file), 2);
         std::fclose(tiny);
         EXPECT_EQ(err.take(), "throngkit: could not write to standard output\n");
     }

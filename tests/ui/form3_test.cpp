@@ -37,6 +37,7 @@ protected:
 
 TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
 {
+    EXPECT_EQ(Form3(*settings, prompts).windowTitle(), QString::fromLatin1(test::ProgramTitle()));
     for (const char *action : {"Command2", "Command3", "Command4"}) {
         prompts.calls.clear();
         prompts.fileAnswers = {dir.filePath("raid.rbl")};
