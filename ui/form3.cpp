@@ -22,7 +22,7 @@ namespace {
 bool IsUsableFileName(const QString &path)
 {
     const QString fileName = QFileInfo(path).fileName();
-    return !fileName.isEmpty() && !fileName.contains(u'*') && !fileName.contains(u'?');
+    return !fileName.isEmpty() && !IsFileNamePattern(fileName);
 }
 
 QString WithDefaultExtension(QString path, const QString &extension)

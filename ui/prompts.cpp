@@ -19,14 +19,10 @@
 
 namespace throngkit {
 
-namespace {
-
-bool IsPattern(const QString &fileName)
+bool IsFileNamePattern(const QString &fileName)
 {
     return fileName.contains(u'*') || fileName.contains(u'?');
 }
-
-} // namespace
 
 QtPrompts::QtPrompts(const Settings &settings) : m_settings(settings) {}
 
@@ -73,7 +69,7 @@ std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &f
             return std::nullopt;
         const QString chosen = dialog.selectedFiles().constFirst();
         const QString name = QFileInfo(chosen).fileName();
-        if (!name.isEmpty() && !IsPattern(name))
+        if (!name.isEmpty() && !IsFileNamePattern(name))
             return chosen;
         // Still a pattern (or nothing): the user asked to see those files, not to save. Each
         // ";" or blank-separated part of the pattern filters, as in the filter box.

@@ -19,6 +19,9 @@ class PickList;
 // What a message box says: that something failed (a warning), or a notice (information).
 enum class MessageKind { Failure, Notice };
 
+// A name that still holds the save dialog's wildcard is a filter, not a file to write.
+bool IsFileNamePattern(const QString &fileName);
+
 class Prompts
 {
 public:
