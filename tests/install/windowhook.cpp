@@ -2,7 +2,6 @@
 // is reported on standard error when it first paints, then closed by its frame, so a run of the
 // windows ends by itself and shows what a user would have seen.
 #include <QApplication>
-#include <QSet>
 #include <QTimer>
 #include <QWidget>
 
@@ -10,34 +9,25 @@
 
 namespace {
 
-class CloseEachWindow : public QObject
+struct CloseEachWindow : QObject
 {
-public:
     using QObject::QObject;
 
-protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        // Marked on the window itself: a later window may be given the address of a closed one.
         auto *window = qobject_cast<QWidget *>(watched);
-        if (event->type() == QEvent::Paint && window && window->isWindow()
-            && !m_seen.contains(window)) {
-            m_seen.insert(window);
+        if (event->type() == QEvent::Paint && window && window->isWindow() && !window->property("hookShown").toBool()) {
+            window->setProperty("hookShown", true);
             std::fprintf(stderr, "shown %s \"%s\" %s\n", window->metaObject()->className(),
-                         qPrintable(window->windowTitle()),
-                         qPrintable(window->property("text").toString()));
+                         qPrintable(window->windowTitle()), qPrintable(window->property("text").toString()));
             QTimer::singleShot(0, window, &QWidget::close);
         }
-        return QObject::eventFilter(watched, event);
+        return false;
     }
-
-private:
-    QSet<QObject *> m_seen;
 };
 
-void WatchTheWindows()
-{
-    qApp->installEventFilter(new CloseEachWindow(qApp));
-}
+void WatchTheWindows() { qApp->installEventFilter(new CloseEachWindow(qApp)); }
 
 } // namespace
 
