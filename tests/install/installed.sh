@@ -96,10 +96,16 @@ $out"
     # installed ones, not some other copy.
     mkdir -p "$scratch/bare/bin"
     cp "$prefix/bin/throngkit" "$scratch/bare/bin/"
-    if run_isolated "$scratch/bare-run" "$scratch/bare/bin/throngkit" generate --seed 1 --count 3 \
-           >/dev/null 2>&1; then
-        fail "a program with no tables installed beside it still generated a rabble"
-    fi
+    # It fails and says what would help.
+    bare_says() {
+        local status=0 said
+        said=$(run_isolated "$scratch/bare-run" "$scratch/bare/bin/throngkit" "${@:2}" 2>&1 >/dev/null) || status=$?
+        [[ $status == 2 && $said == "throngkit: $1" ]] \
+            || fail "a program with no tables installed beside it, ${*:2}: status $status, $said"
+    }
+    bare_says "The weapon table tk-wp-rq1.dat cannot be opened: No such file or directory. (no data directory found: give --data-dir or --table)" \
+        generate --seed 1 --count 3
+    bare_says "no data directory found: give --data-dir or name the tables" tables
     # ... nor its windows: it says so rather than crash.
     status=0
     run_isolated "$scratch/bare-windows" "$scratch/bare/bin/throngkit" \
