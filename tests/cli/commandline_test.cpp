@@ -167,9 +167,8 @@ TEST_F(CommandLine, ASaveThatDoesNotFitKeepsTheOldFile)
         for (const char *count : {"10", "1000"}) {
             SCOPED_TRACE(std::string(format) + " " + count);
             const QStringList arguments = Generate("--seed 5 --format") << QLatin1String(format) << u"--count"_qs << QLatin1String(count);
-            const qsizetype size = Command(arguments).out.size();
             WriteFile(m_work, u"keep.out"_qs, "OLD\n");
-            const auto reported = WithFileSizeLimit(long(size / 2), [&] {
+            const auto reported = WithFileSizeLimit(long(Command(arguments).out.size() / 2), [&] {
                 return QString::fromStdString(Said(Command(arguments + Args("-o keep.out"))));
             });
             EXPECT_EQ(reported, u"exit 2\n2> throngkit: Cannot save \"keep.out\": File too large\n"_qs);
@@ -195,8 +194,7 @@ assert rows == [list(members[0].keys())] + cells, (rows, cells)
         const QStringList base = Generate("--seed 7") + more;
         ASSERT_EQ(Command(base + Args("--format csv -o rabble.csv")).status, 0);
         ASSERT_EQ(Command(base + Args("--format json -o rabble.json")).status, 0);
-        const QStringList files{u"rabble.csv"_qs, u"rabble.json"_qs};
-        EXPECT_EQ(QProcess::execute(u"python3"_qs, QStringList{u"-c"_qs, QString::fromLatin1(check)} + files), 0);
+        EXPECT_EQ(QProcess::execute(u"python3"_qs, {u"-c"_qs, QString::fromLatin1(check), u"rabble.csv"_qs, u"rabble.json"_qs}), 0);
     }
 }
 
