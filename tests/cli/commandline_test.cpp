@@ -96,14 +96,15 @@ TEST_F(CommandLine, EveryFormatIsRepeatableAndSavedAsWritten)
     EXPECT_TRUE(seed >= 0 && seed < (1LL << 53)) << seed;   // where every JSON reader holds it exactly
 }
 
-// tests/data/cli/transcript.txt holds runs of the command: a line "$ " and the arguments (the
-// placeholders {data}, {build}, {work} and {home} for the shipped tables' folder, the build's,
-// the test's current folder and its home, %-escapes inside a word), then "exit" and the status, the standard output as
-// written and, after "2> ", the standard error. The test makes the same runs and must write the
-// same transcript. It was made by this test and read through line by line: each refusal is one
-// line naming the bad value, with no control character; each option shows on every member;
-// the table reports agree with the tables written below; and every check the test had before
-// (words, order and status of each run) passed against it.
+// tests/data/cli/transcript.txt and stale-ini.txt hold runs of the command: a line "$ " and the
+// arguments (%-escapes inside a word; {data}, {build}, {work} and {home} stand for the shipped
+// tables' folder, the build's, the test's current folder and its home), then "exit" and the
+// status, the standard output as written and, after "2> ", the standard error. The test makes the
+// same runs and must write the same transcript. Both were made by this test and read through line
+// by line: each refusal is one line naming the bad value, with no control character; each option
+// shows on every member; the table reports agree with the tables written below; the stale INI is
+// named where it is read; and every check the test had before (words, order and status of each
+// run) passed against them.
 TEST_F(CommandLine, TranscriptOfRunsAndRefusals)
 {
     ASSERT_TRUE(QDir(m_work.path()).mkdir(u"data"_qs));
