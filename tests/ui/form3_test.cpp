@@ -35,9 +35,12 @@ protected:
     Form3 form{*settings, prompts};
 };
 
+// The start state against a copy read through control by control (captions, the listing box's
+// fixed-pitch face, the tab order) and checked against the assertions that it replaced.
 TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
 {
-    EXPECT_EQ(Form3(*settings, prompts).windowTitle(), QString::fromLatin1(test::ProgramTitle()));
+    Form3 fresh(*settings, prompts);
+    test::ExpectGolden(test::Snapshot(fresh), "form3", {{"{title}", QString::fromLatin1(test::ProgramTitle())}});
     for (const char *action : {"Command2", "Command3", "Command4"}) {
         prompts.calls.clear();
         prompts.fileAnswers = {dir.filePath("raid.rbl")};

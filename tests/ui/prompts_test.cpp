@@ -5,6 +5,7 @@
 #include "core/startup.h"
 #include "tests/support/testsupport.h"
 #include "tests/ui/uitest.h"
+#include "ui/captionfit.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
@@ -32,6 +33,12 @@ TEST_F(QtPromptsTest, MessageBoxIsModalWithTheTextAndTheIconOfItsKind)
     for (const auto &c : cases) {
         QStringList seen;
         WhenUp<QMessageBox>([&](QMessageBox &box) {
+            // Widened for its title, which a box as short as its text would cut, and no taller.
+            QMessageBox plain(c.icon, settings->Title, "57 ", QMessageBox::Ok);
+            plain.show();
+            EXPECT_LT(plain.width(), TitleBarWidth(settings->Title));
+            EXPECT_GE(box.width(), TitleBarWidth(settings->Title));
+            EXPECT_EQ(box.height(), plain.height());
             seen << box.text() << box.windowTitle() << QString::number(box.icon());
             box.accept();
         });
