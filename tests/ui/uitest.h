@@ -38,8 +38,8 @@ class FakePrompts final : public Prompts
 public:
     struct Call
     {
-        QString kind;        // the method's name; "message", "askText"…
-        QStringList texts;   // the texts passed, in parameter order (a dialog: its object name)
+        QString kind;   // the method's name; "message", "askText"…
+        QString text;   // the texts passed, in parameter order, joined by "|" (a dialog: its name)
         QWidget *parent = nullptr;
         MessageKind messageKind = MessageKind::Failure;
     };
@@ -50,25 +50,20 @@ public:
     // Sets up the printer (a PDF file, say) and answers OK or Cancel; unset: Cancel.
     std::function<bool(QWidget *parent, QPrinter &printer)> printAnswer;
 
-    void message(QWidget *parent, const QString &text, MessageKind kind) override
+    void message(QWidget *parent, const QString &text, MessageKind kind) override { calls.push_back({"message", text, parent, kind}); }
+    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt, const QString &preset) override
     {
-        calls.push_back({"message", {text}, parent, kind});
-    }
-    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
-                                   const QString &preset) override
-    {
-        calls.push_back({"askText", {caption, prompt, preset}, parent});
+        calls.push_back({"askText", caption + "|" + prompt + "|" + preset, parent});
         return next(textAnswers);
     }
-    std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &initialName,
-                                        const QString &defaultExtension) override
+    std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &name, const QString &extension) override
     {
-        calls.push_back({"saveFileName", {filter, initialName, defaultExtension}, parent});
+        calls.push_back({"saveFileName", filter + "|" + name + "|" + extension, parent});
         return next(fileAnswers);
     }
     int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override
     {
-        calls.push_back({"pickFromList", {choiceText, title}, parent});
+        calls.push_back({"pickFromList", choiceText + "|" + title, parent});
         return pickAnswer ? pickAnswer(choiceText, title) : 0;
     }
     bool printSetup(QWidget *parent, QPrinter &printer) override
@@ -79,7 +74,7 @@ public:
     // Shown without a nested event loop, and left as the test's actions left it.
     void showModal(QDialog &dialog) override
     {
-        calls.push_back({"showModal", {dialog.objectName()}, dialog.parentWidget()});
+        calls.push_back({"showModal", dialog.objectName(), dialog.parentWidget()});
         dialog.show();
         if (whileShown)
             whileShown(dialog);
@@ -90,7 +85,7 @@ public:
         QStringList texts;
         for (const Call &call : calls)
             if (call.kind == kind)
-                texts << call.texts.join(u'|');
+                texts << call.text;
         return texts;
     }
     QStringList messages() const { return of("message"); }
