@@ -9,6 +9,7 @@
 #include "ui/desktopstart.h"
 #include "ui/form2.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -58,6 +59,14 @@ TEST(OpenConfigurationWindow, FirstRunFromTheTablesFolderWritesTheIni)
     EXPECT_EQ(test::ReadFile(ini), "dbloc=" + QFile::encodeName(tables) + "/\r\n");
     EXPECT_EQ(prompts.messages(), QStringList{ini + " has been created, assuming your data files are in " + tables + "/"});
     EXPECT_TRUE(settings->Title.startsWith("Throngkit v"));   // the settings were initialised
+}
+
+// The desktop knows the program by its name and entry, and its windows by the program's icon.
+TEST(SetUpDesktopApplication, NamesTheProgramAndGivesItsIcon)
+{
+    SetUpDesktopApplication();
+    EXPECT_EQ(QApplication::applicationName() + " " + QGuiApplication::desktopFileName(), "Throngkit io.github.throngkit.Throngkit");
+    EXPECT_EQ(QApplication::windowIcon().pixmap(64).size(), QSize(64, 64));
 }
 
 } // namespace
