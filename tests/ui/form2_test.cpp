@@ -1,6 +1,5 @@
 // The configuration window driven through its controls' names, with every modal box answered
 // by FakePrompts.
-#include "core/settings.h"
 #include "core/startup.h"
 #include "generate/dice.h"
 #include "listing/listingfiles.h"
@@ -93,23 +92,14 @@ TEST_F(Form2Test, StartsAsDesigned)
     }
 }
 
-TEST_F(Form2Test, ListChoicesWriteTheirSettings)
-{
-    // The missile list ends with "0 Never".
-    for (const auto &[ability, shield, missile, settingsText] : {std::tuple{1, 2, 9, "E N 0"}, {5, 1, 0, "P Y 1"}}) {
-        get<QComboBox>("Combo1").setCurrentIndex(ability);
-        get<QComboBox>("Combo2").setCurrentIndex(shield);
-        get<QComboBox>("Combo3").setCurrentIndex(missile);
-        EXPECT_EQ(QString("%1 %2 %3").arg(settings->AbilityLevel.toString(), settings->ShieldChoice.toString())
-                      .arg(settings->MissileOdds), settingsText);
-    }
-}
-
-TEST_F(Form2Test, SystemSwitchThereAndBackKeepsChoicesAndLoadsDefaultTables)
+// The lists write their settings (an entry's first character; the missile list ends with
+// "0 Never"), and keep them while hidden.
+TEST_F(Form2Test, ListChoicesAndSystemSwitchThereAndBackWhichLoadsDefaultTables)
 {
     test::WriteTable(dir, "tk-wp-other.dat", "Other RQ table", "1,100,CLUB,1D6,3\r\n");
-    get<QComboBox>("Combo2").setCurrentIndex(1);
-    get<QComboBox>("Combo3").setCurrentIndex(6);
+    get<QComboBox>("Combo1").setCurrentIndex(5);
+    get<QComboBox>("Combo2").setCurrentIndex(2);
+    get<QComboBox>("Combo3").setCurrentIndex(9);
     prompts.pickAnswer = [](const QString &, const QString &) { return 1; };
     form->Browse();
     ASSERT_EQ(label3(), "Other RQ table");
@@ -118,8 +108,8 @@ TEST_F(Form2Test, SystemSwitchThereAndBackKeepsChoicesAndLoadsDefaultTables)
         click(system);
         EXPECT_EQ(label3() + " " + weapon1(), QString(caption) + " " + weapon);
     }
-    EXPECT_EQ(get<QComboBox>("Combo2").currentText(), "Y Always");
-    EXPECT_EQ(settings->ShieldChoice.toString() + QString::number(settings->MissileOdds), "Y7");
+    EXPECT_EQ(get<QComboBox>("Combo2").currentText() + "|" + get<QComboBox>("Combo3").currentText(), "N Never|0 Never");
+    EXPECT_EQ(settings->AbilityLevel.toString() + settings->ShieldChoice.toString() + QString::number(settings->MissileOdds), "PN0");
 
     // A default table that does not load is reported; the previous table stays in use.
     QFile::remove(dir.filePath("tk-wp-tr1.dat"));

@@ -1,15 +1,12 @@
 // The listing window on its own, every box answered by FakePrompts. Exit and the frame are
 // driven from the configuration window's Display.
-#include "core/settings.h"
 #include "core/startup.h"
 #include "listing/listingfiles.h"
-#include "tests/support/testsupport.h"
 #include "tests/ui/uitest.h"
 #include "ui/form3.h"
 
 #include <QDir>
 #include <QFontInfo>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 

@@ -1,9 +1,7 @@
 // Printing the listing: how it is cut into pages, a full rabble printed to a PDF file and read
 // back, and a print to a file that is whole or not at all.
-#include "core/settings.h"
 #include "core/startup.h"
 #include "listing/screenlisting.h"
-#include "tests/support/testsupport.h"
 #include "tests/ui/uitest.h"
 #include "ui/listingprinter.h"
 #include "ui/twips.h"

@@ -1,14 +1,11 @@
 // The real boxes behind Prompts, driven once they are up: a message box is modal and says what
 // it was given, the print dialog's OK and Cancel reach the caller, and a save dialog that a
 // pattern in its name box never ends.
-#include "core/settings.h"
 #include "core/startup.h"
-#include "tests/support/testsupport.h"
 #include "tests/ui/uitest.h"
 #include "ui/captionfit.h"
 
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QTest>
