@@ -4,7 +4,47 @@
 #include "ui/form2.h"
 #include "ui/prompts.h"
 
+#include <throngkit/version.h>
+
+#include <QApplication>
+#include <QIcon>
+#include <QImageReader>
+
+// The icons live in a resource of the static ui library; Q_INIT_RESOURCE must be named outside
+// any namespace.
+static void RegisterIconResources()
+{
+    Q_INIT_RESOURCE(throngkit_icons);
+}
+
 namespace throngkit {
+
+namespace {
+
+// The shipped icon, drawn from its scalable source where Qt can read SVG, else from its
+// 128-pixel picture, which scales down cleanly.
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    if (QImageReader::supportedImageFormats().contains("svg"))
+        icon.addFile(QStringLiteral(":/throngkit/icons/throngkit.svg"));
+    icon.addFile(QStringLiteral(":/throngkit/icons/throngkit.png"));
+    return icon;
+}
+
+} // namespace
+
+void SetUpDesktopApplication()
+{
+    // The class of the windows (WM_CLASS "throngkit", "Throngkit" on X11), which the desktop
+    // entry's StartupWMClass names; the desktop file name lets docks and Wayland compositors
+    // match the windows to that entry.
+    QApplication::setApplicationName(QStringLiteral("Throngkit"));
+    QApplication::setApplicationVersion(QString::fromLatin1(version::Text));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.throngkit.Throngkit"));
+    RegisterIconResources();
+    QApplication::setWindowIcon(ProgramIcon());
+}
 
 std::unique_ptr<Form2> OpenConfigurationWindow(Settings &settings, Dice &dice, Prompts &prompts,
                                                const StartupReport &report)

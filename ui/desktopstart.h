@@ -17,4 +17,8 @@ class Prompts;
 std::unique_ptr<Form2> OpenConfigurationWindow(Settings &settings, Dice &dice, Prompts &prompts,
                                                const StartupReport &report);
 
+// Names the application for the desktop (name, version, desktop entry) and gives every window
+// the program's icon. Needs the QApplication.
+void SetUpDesktopApplication();
+
 } // namespace throngkit

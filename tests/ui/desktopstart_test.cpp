@@ -1,14 +1,13 @@
 // Start-up's window end: the first-run notice comes before the configuration window, the
 // weapon-table label shows how the default table's load went, and a first run from a folder that
 // holds the tables writes the INI.
-#include "core/settings.h"
 #include "core/startup.h"
 #include "generate/dice.h"
-#include "tests/support/testsupport.h"
 #include "tests/ui/uitest.h"
 #include "ui/desktopstart.h"
 #include "ui/form2.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -58,6 +57,14 @@ TEST(OpenConfigurationWindow, FirstRunFromTheTablesFolderWritesTheIni)
     EXPECT_EQ(test::ReadFile(ini), "dbloc=" + QFile::encodeName(tables) + "/\r\n");
     EXPECT_EQ(prompts.messages(), QStringList{ini + " has been created, assuming your data files are in " + tables + "/"});
     EXPECT_TRUE(settings->Title.startsWith("Throngkit v"));   // the settings were initialised
+}
+
+// The desktop knows the program by its name and entry, and its windows by the program's icon.
+TEST(SetUpDesktopApplication, NamesTheProgramAndGivesItsIcon)
+{
+    SetUpDesktopApplication();
+    EXPECT_EQ(QApplication::applicationName() + " " + QGuiApplication::desktopFileName(), "Throngkit io.github.throngkit.Throngkit");
+    EXPECT_EQ(QApplication::windowIcon().pixmap(64).size(), QSize(64, 64));
 }
 
 } // namespace

@@ -1,13 +1,11 @@
 // The real boxes behind Prompts, driven once they are up: a message box is modal and says what
 // it was given, the print dialog's OK and Cancel reach the caller, and a save dialog that a
 // pattern in its name box never ends.
-#include "core/settings.h"
 #include "core/startup.h"
-#include "tests/support/testsupport.h"
 #include "tests/ui/uitest.h"
+#include "ui/captionfit.h"
 
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QTest>
@@ -32,6 +30,12 @@ TEST_F(QtPromptsTest, MessageBoxIsModalWithTheTextAndTheIconOfItsKind)
     for (const auto &c : cases) {
         QStringList seen;
         WhenUp<QMessageBox>([&](QMessageBox &box) {
+            // Widened for its title, which a box as short as its text would cut, and no taller.
+            QMessageBox plain(c.icon, settings->Title, "57 ", QMessageBox::Ok);
+            plain.show();
+            EXPECT_LT(plain.width(), TitleBarWidth(settings->Title));
+            EXPECT_GE(box.width(), TitleBarWidth(settings->Title));
+            EXPECT_EQ(box.height(), plain.height());
             seen << box.text() << box.windowTitle() << QString::number(box.icon());
             box.accept();
         });

@@ -1,15 +1,23 @@
 #pragma once
 
 // What the window tests share: FakePrompts, which answers every modal box from a script and
-// records what was asked; WhenUp, which acts on a real modal box once it is up; and PdfPages,
-// which reads a printed PDF back.
+// records what was asked; WhenUp, which acts on a real modal box once it is up; Snapshot, a
+// window's controls as text, compared with copies in tests/data/ui; PdfPages, which reads a
+// printed PDF back.
+#include "tests/support/testsupport.h"
 #include "ui/prompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
-#include <QStringList>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -30,8 +38,8 @@ class FakePrompts final : public Prompts
 public:
     struct Call
     {
-        QString kind;        // the method's name; "message", "askText"…
-        QStringList texts;   // the texts passed, in parameter order (a dialog: its object name)
+        QString kind;   // the method's name; "message", "askText"…
+        QString text;   // the texts passed, in parameter order, joined by "|" (a dialog: its name)
         QWidget *parent = nullptr;
         MessageKind messageKind = MessageKind::Failure;
     };
@@ -42,25 +50,20 @@ public:
     // Sets up the printer (a PDF file, say) and answers OK or Cancel; unset: Cancel.
     std::function<bool(QWidget *parent, QPrinter &printer)> printAnswer;
 
-    void message(QWidget *parent, const QString &text, MessageKind kind) override
+    void message(QWidget *parent, const QString &text, MessageKind kind) override { calls.push_back({"message", text, parent, kind}); }
+    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt, const QString &preset) override
     {
-        calls.push_back({"message", {text}, parent, kind});
-    }
-    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
-                                   const QString &preset) override
-    {
-        calls.push_back({"askText", {caption, prompt, preset}, parent});
+        calls.push_back({"askText", caption + "|" + prompt + "|" + preset, parent});
         return next(textAnswers);
     }
-    std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &initialName,
-                                        const QString &defaultExtension) override
+    std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &name, const QString &extension) override
     {
-        calls.push_back({"saveFileName", {filter, initialName, defaultExtension}, parent});
+        calls.push_back({"saveFileName", filter + "|" + name + "|" + extension, parent});
         return next(fileAnswers);
     }
     int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override
     {
-        calls.push_back({"pickFromList", {choiceText, title}, parent});
+        calls.push_back({"pickFromList", choiceText + "|" + title, parent});
         return pickAnswer ? pickAnswer(choiceText, title) : 0;
     }
     bool printSetup(QWidget *parent, QPrinter &printer) override
@@ -71,7 +74,7 @@ public:
     // Shown without a nested event loop, and left as the test's actions left it.
     void showModal(QDialog &dialog) override
     {
-        calls.push_back({"showModal", {dialog.objectName()}, dialog.parentWidget()});
+        calls.push_back({"showModal", dialog.objectName(), dialog.parentWidget()});
         dialog.show();
         if (whileShown)
             whileShown(dialog);
@@ -82,7 +85,7 @@ public:
         QStringList texts;
         for (const Call &call : calls)
             if (call.kind == kind)
-                texts << call.texts.join(u'|');
+                texts << call.text;
         return texts;
     }
     QStringList messages() const { return of("message"); }
@@ -111,6 +114,65 @@ void WhenUp(const std::function<void(Box &)> &act)
         if (QWidget *modal = QApplication::activeModalWidget())
             modal->close();
     });
+}
+
+// The window as its user meets it: its title, size and font, then one line for every named
+// control (Qt's own parts left out): where it lies in its parent, what it says, its state, and
+// a font of another face than the window's; last the tab order. Sizes are the design's twips in
+// pixels, so they do not depend on the fonts installed.
+inline QString Snapshot(QWidget &window)
+{
+    const auto face = [](const QFont &font) {
+        return font.families().join(u',') + (font.pixelSize() > 0 ? QString(" %1px").arg(font.pixelSize())
+                                                                   : QString(" %1pt").arg(font.pointSizeF()))
+            + (font.bold() ? " bold" : "");
+    };
+    QStringList lines{QString("%1 %2 \"%3\" %4x%5%6 %7").arg(window.metaObject()->className(), window.objectName(),
+        window.windowTitle()).arg(window.width()).arg(window.height())
+        .arg(window.minimumSize() == window.maximumSize() ? " fixed" : "", face(window.font()))};
+    const auto named = [&](QWidget *w) { return w->window() == &window && !w->objectName().isEmpty()
+                                                && !w->objectName().startsWith("qt_"); };
+    for (QWidget *w : window.findChildren<QWidget *>()) {
+        if (!named(w))
+            continue;
+        if (!w->isVisibleTo(&window)) {   // what it would show is nobody's business
+            lines << QString("%1/%2 %3 hidden").arg(w->parentWidget()->objectName(), w->objectName(), w->metaObject()->className());
+            continue;
+        }
+        QString text;
+        if (auto *box = qobject_cast<QGroupBox *>(w)) text = box->title();
+        else if (auto *button = qobject_cast<QAbstractButton *>(w)) text = button->text() + (button->isChecked() ? " [x]" : "");
+        else if (auto *label = qobject_cast<QLabel *>(w)) text = label->text();
+        else if (auto *edit = qobject_cast<QLineEdit *>(w)) text = edit->text();
+        else if (auto *edit = qobject_cast<QPlainTextEdit *>(w)) text = edit->toPlainText();
+        else if (auto *bar = qobject_cast<QScrollBar *>(w)) text = QString("%1..%2 at %3").arg(bar->minimum()).arg(bar->maximum()).arg(bar->value());
+        else if (auto *combo = qobject_cast<QComboBox *>(w)) {
+            for (int i = 0; i < combo->count(); ++i)
+                text += (i == combo->currentIndex() ? "[" + combo->itemText(i) + "]" : combo->itemText(i)) + "|";
+        }
+        const QRect g = w->geometry();
+        lines << QString("%1/%2 %3 %4,%5 %6x%7 \"%8\"%9%10%11%12").arg(w->parentWidget()->objectName(), w->objectName(),
+            w->metaObject()->className()).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()).arg(text,
+            w->isEnabled() ? "" : " disabled",
+            w->toolTip().isEmpty() ? "" : " tip \"" + w->toolTip() + "\"",
+            w->accessibleName().isEmpty() ? "" : " named \"" + w->accessibleName() + "\"",
+            w->font().families() == window.font().families() ? "" : " " + face(w->font()));
+    }
+    QStringList tabs;
+    for (QWidget *w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain())
+        if (named(w) && (w->focusPolicy() & Qt::TabFocus) && !tabs.contains(w->objectName()))
+            tabs << w->objectName();
+    return (lines << "tab " + tabs.join(u' ')).join(u'\n') + "\n";
+}
+
+// The text equals tests/data/ui/<name>.txt, the texts of substitutes put back for their
+// placeholders ("{title}": the settings' Title, which carries the version).
+inline void ExpectGolden(const QString &text, const QString &name, const QList<std::pair<QString, QString>> &substitutes = {})
+{
+    QString expected = QString::fromUtf8(ReadFile(QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/ui/") + name + ".txt"));
+    for (const auto &[placeholder, replacement] : substitutes)
+        expected.replace(placeholder, replacement);
+    EXPECT_EQ(text, expected) << name.toStdString();
 }
 
 // Each page's non-empty lines, blank runs squeezed (pdftotext spaces columns by position).
