@@ -24,6 +24,7 @@ TEST(OfferedWeaponTables, RegularTablesInCaseBlindNameOrder)
     const struct { const char *name; QByteArray bytes; } files[] = {
         {"tk-wp-b.dat", "Bravo\r\n1,100,A,1,1\r\n"},
         {"TK-WP-A.DAT", "Alpha/Upper\r\n1,100,A,1,1\r\n"},
+        {"tk-wp-a.dat", "Alpha lower"},   // the same name but for case: after the upper-case one
         {"tk-wp-C.dat", "Charlie\r\n"},
         {"tk-wp-a2.dat", "Alpha two"},   // no line end: still a caption
         {"tk-wp-empty.dat", ""},
@@ -58,9 +59,9 @@ TEST(OfferedWeaponTables, RegularTablesInCaseBlindNameOrder)
     close(sock);
     // A root test run reads every file whatever its permissions.
     const bool rootReads = QFile(dir.filePath(QStringLiteral("tk-wp-unreadable.dat"))).open(QIODevice::ReadOnly);
-    QStringList expectedNames{"TK-WP-A.DAT", "tk-wp-a2.dat", "tk-wp-b.dat", "tk-wp-C.dat",
+    QStringList expectedNames{"TK-WP-A.DAT", "tk-wp-a.dat", "tk-wp-a2.dat", "tk-wp-b.dat", "tk-wp-C.dat",
                               "tk-wp-link.dat"};
-    QStringList expectedCaptions{"Alpha-Upper", "Alpha two", "Bravo", "Charlie", "Bravo"};
+    QStringList expectedCaptions{"Alpha-Upper", "Alpha lower", "Alpha two", "Bravo", "Charlie", "Bravo"};
     if (rootReads) {
         expectedNames << "tk-wp-unreadable.dat";
         expectedCaptions << "Locked";

@@ -28,7 +28,6 @@ TEST(ApplyWeaponOverride, ForcedFieldsRankRoundingAndBounds)
         // Half to even, as the table loader rounds a rank.
         {true, u"A", u"1", u"2.5", true, u"A         ", u"1     ", 2},
         {true, u"A", u"1", u"3.5", true, u"A         ", u"1     ", 4},
-        {true, u"A", u"1", u"-2.5", true, u"A         ", u"1     ", -2},
         // An empty box reads 0; so does text with no leading number; "12abc" reads 12.
         {true, u"A", u"", u"", true, u"A         ", u"      ", 0},
         {true, u"A", u"1", u"abc", true, u"A         ", u"1     ", 0},
