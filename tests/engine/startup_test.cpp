@@ -79,16 +79,6 @@ TEST(IniDirectory, WindirThenXdgThenHome)
     EXPECT_EQ(IniDirectory({QStringLiteral("HOME=/")}), QString());
 }
 
-TEST(ResolveFileName, FindsNamesWithoutRegardToCase)
-{
-    QTemporaryDir dir;
-    const QString table = test::WriteFile(dir, QStringLiteral("TK-WP-RQ1.DAT"), "x\r\n");
-    EXPECT_EQ(ResolveFileName(dir.filePath(QStringLiteral("tk-wp-rq1.dat"))), table);
-    EXPECT_EQ(ResolveFileName(table), table);
-    const QString missing = dir.filePath(QStringLiteral("tk-wp-zz.dat"));
-    EXPECT_EQ(ResolveFileName(missing), missing);
-}
-
 TEST(Startup, VersionAndTitle)
 {
     EXPECT_EQ(ProgramVersion(6, 1, 0), 6.1);
@@ -151,39 +141,44 @@ TEST(StartupLocation, TheDataDirectoryAndTheIni)
         Ini ini;
         const char *before;   // the INI's bytes before, when it is a file
         bool tableHere, ownTables, mayWrite;
-        const char *dbLoc;
-        QString notice;
+        long sizeLimit;       // on the files the start writes; 0: none
+        QString located;      // the data directory, a line end, the notice
         bool written;         // the INI holds "dbloc={here}" afterwards; else it is as before
     };
     const QString assumed = u" Your data files are assumed to be in {here} for this run only."_qs;
-    const QString stale = u"The data directory \"{here}gone/\" named on the line \"dbloc={here}gone/\" of {ini} "
-                          "does not exist: edit or delete that file. "_qs;
+    const QString stale = u"{own}\nThe data directory \"{here}gone/\" named on the line \"dbloc={here}gone/\" of "
+                          "{ini} does not exist: edit or delete that file. "_qs;
     const std::string huge = "[x]\r\n" + std::string(1024 * 1024, ';');
     const Case cases[] = {
-        {"no INI yet", Missing, "", true, false, true, "{here}",
-         u"{ini} has been created, assuming your data files are in {here}"_qs, true},
-        {"an INI without the line", File, "[other]\r\n", true, true, true, "{here}",
-         u"{ini} has been rewritten, assuming your data files are in {here}"_qs, true},
-        {"no home", NoHome, "", true, false, true, "{here}",
-         u"Throngkit.ini could not be created: there is no configuration folder (WINDIR and XDG_CONFIG_HOME "
-         "are not set, and HOME is unset, relative or the file-system root)."_qs + assumed, false},
-        {"WINDIR names a file", WindirIsAFile, "", true, false, true, "{here}",
-         u"Throngkit.ini could not be created as {ini} (Cannot save \"{ini}\": Not a directory)."_qs + assumed, false},
+        {"no INI yet", Missing, "", true, false, true, 0,
+         u"{here}\n{ini} has been created, assuming your data files are in {here}"_qs, true},
+        {"an INI without the line", File, "[other]\r\n", true, true, true, 0,
+         u"{here}\n{ini} has been rewritten, assuming your data files are in {here}"_qs, true},
+        {"no home", NoHome, "", true, false, true, 0,
+         u"{here}\nThrongkit.ini could not be created: there is no configuration folder (WINDIR and "
+         "XDG_CONFIG_HOME are not set, and HOME is unset, relative or the file-system root)."_qs + assumed, false},
+        {"WINDIR names a file", WindirIsAFile, "", true, false, true, 0,
+         u"{here}\nThrongkit.ini could not be created as {ini} (Cannot save \"{ini}\": Not a directory)."_qs
+             + assumed, false},
+        {"the INI does not fit", File, "[x]\r\n", true, false, true, 8,
+         u"{here}\nThrongkit.ini could not be created as {ini} (Cannot save \"{ini}\": File too large)."_qs
+             + assumed, false},
         // Must not hang on the FIFO, nor replace what it cannot read.
-        {"a FIFO", Fifo, "", true, false, true, "{here}",
-         u"{ini} cannot be read (it is not a regular file), so it is left as it is."_qs + assumed, false},
-        {"too large to be an INI", File, huge.c_str(), true, false, true, "{here}",
-         u"{ini} cannot be read (it is too large (more than 1024 KiB)), so it is left as it is."_qs + assumed, false},
-        {"the command never writes the INI", Missing, "", true, true, false, "{here}", {}, false},
+        {"a FIFO", Fifo, "", true, false, true, 0,
+         u"{here}\n{ini} cannot be read (it is not a regular file), so it is left as it is."_qs + assumed, false},
+        {"too large to be an INI", File, huge.c_str(), true, false, true, 0,
+         u"{here}\n{ini} cannot be read (it is too large (more than 1024 KiB)), so it is left as it is."_qs
+             + assumed, false},
+        {"the command never writes the INI", Missing, "", true, true, false, 0, u"{here}\n"_qs, false},
         // Found afresh at every start, so that a moved program still finds its tables.
-        {"the program's own tables", Missing, "", false, true, true, "{own}", {}, false},
-        {"no table anywhere", Missing, "", false, false, true, "", {}, false},
-        {"the INI's line comes first", File, "dbloc={own}\r\n", true, true, true, "{own}", {}, false},
+        {"the program's own tables", Missing, "", false, true, true, 0, u"{own}\n"_qs, false},
+        {"no table anywhere", Missing, "", false, false, true, 0, u"\n"_qs, false},
+        {"the INI's line comes first", File, "dbloc={own}\r\n", true, true, true, 0, u"{own}\n"_qs, false},
         // The user's file is the user's to mend.
-        {"a stale line", File, "dbloc={here}gone/\r\n", true, true, true, "{own}",
+        {"a stale line", File, "dbloc={here}gone/\r\n", true, true, true, 0,
          stale + u"The program's own tables in {own} are used for this run."_qs, false},
-        {"a stale line, no own tables", File, "dbloc={here}gone/\r\n", true, false, true, "",
-         stale + u"No weapon table is loaded for this run."_qs, false},
+        {"a stale line, no own tables", File, "dbloc={here}gone/\r\n", true, false, true, 0,
+         QString(stale).replace(u"{own}"_qs, QString()) + u"No weapon table is loaded for this run."_qs, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -207,39 +202,23 @@ TEST(StartupLocation, TheDataDirectoryAndTheIni)
         }
         const QStringList environment{c.ini == NoHome ? u"PATH=/bin"_qs : u"WINDIR="_qs + iniDir};
         const StartupContext context{environment, here.path(), own.path(), c.mayWrite, {}};
-
-        const DataLocation location = LocateDataDirectory(context);
-        EXPECT_EQ(location.dbLoc, fill(QString::fromLatin1(c.dbLoc)));
-        EXPECT_EQ(location.firstRunNotice, fill(c.notice));
-        if (c.ini == Fifo) {
-            EXPECT_FALSE(QFileInfo(ini).isFile());
+        const auto locate = [&] {
+            const DataLocation location = LocateDataDirectory(context);
+            return location.dbLoc + u'\n' + location.firstRunNotice;
+        };
+        EXPECT_EQ(c.sizeLimit ? test::WithFileSizeLimit(c.sizeLimit, locate).value_or(u"no result"_qs) : locate(),
+                  fill(c.located));
+        if (c.ini == Fifo)
             continue;
-        }
         EXPECT_EQ(test::ReadFile(ini), c.written ? "dbloc=" + QFile::encodeName(here.path()) + "/\r\n" : before);
         // Only the INI itself: no temporary file left beside it.
         EXPECT_EQ(QDir(home.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(),
                   1 + qsizetype(c.ini == File || c.written));
         if (c.written) {
-            const DataLocation again = LocateDataDirectory(context);
-            EXPECT_EQ(again.dbLoc, location.dbLoc);
-            EXPECT_EQ(again.firstRunNotice, QString());
+            EXPECT_EQ(locate(), fill(u"{here}\n"_qs));   // no notice once written
         }
     }
     EXPECT_FALSE(QFile::exists(u"/.config/Throngkit.ini"_qs));
-}
-
-TEST_F(FirstRun, AnIniThatDoesNotFitKeepsTheOldFileAndSaysWhy)
-{
-    test::WriteTable(current, u"tk-wp-rq1.dat"_qs, "Mine", "1,100,Club,1D6,2\r\n");
-    test::WriteFile(windows, u"Throngkit.ini"_qs, "[x]\r\n");
-    const QString ini = windows.filePath(u"Throngkit.ini"_qs);
-    const auto notice = test::WithFileSizeLimit(8, [&] { return LocateDataDirectory(context()).firstRunNotice; });
-    ASSERT_TRUE(notice.has_value());
-    EXPECT_EQ(*notice, u"Throngkit.ini could not be created as %1 (Cannot save \"%1\": File too large). Your data "
-                       "files are assumed to be in %2/ for this run only."_qs.arg(ini, current.path()));
-    EXPECT_EQ(test::ReadFile(ini), "[x]\r\n");
-    EXPECT_EQ(QDir(windows.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{u"Throngkit.ini"_qs});
 }
 
 // Which table each front loads for a system and an optional table name: the system's default,

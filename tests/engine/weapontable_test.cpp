@@ -42,26 +42,48 @@ QString LoadedRows(const Settings &s)
 } // namespace
 
 // Every sample table (tests/data/engine/tables: caption and line-end rules, the end at High 100,
-// the 50-row bound, gaps, overlaps, cut texts and each reason to refuse a file) and every shipped
-// table is checked, described as the "tables" command describes it, loaded over an older table,
-// and its draw problems listed, against one report per folder; the folder's path reads {dir}/.
+// the 50-row bound, gaps, overlaps, cut texts and each reason to refuse a file), every shipped
+// table and files that are not tables at all (made here: a FIFO, a device node, a directory,
+// nothing, a file past the bound of 1 MiB and one at it) are checked, described as the "tables"
+// command describes them, captioned as the table chooser reads them, and loaded over an older
+// table, with the draw's problems, against one report per folder; the folder reads {dir}/.
 // The reports were made by this code and read through line by line: every caption, row count,
-// field, chance, problem and refusal (file line included) equals what the earlier case-by-case
-// assertions required, all of which passed against them; a refused load keeps the older rows;
-// the shipped tables cover 1 to 100 from row 1 on, mark two-handed RuneQuest weapons "2H " and
-// have captions starting "Runequest " or "Traveller ".
-TEST(WeaponTables, SampleAndShippedTablesMatchTheirCheckedReports)
+// field, chance, problem and refusal (file line and system reason included) equals what the
+// earlier case-by-case assertions required, all of which passed against them; a refused load
+// keeps the older rows; the shipped tables cover 1 to 100 from row 1 on, mark two-handed
+// RuneQuest weapons "2H " and have captions starting "Runequest " or "Traveller ".
+TEST(WeaponTables, SampleShippedAndSpecialFilesMatchTheirCheckedReports)
 {
+    QTemporaryDir special;
+    const QByteArray fifo = QFile::encodeName(special.filePath(u"fifo.dat"_qs));
+    const QByteArray zero = QFile::encodeName(special.filePath(u"zero.dat"_qs));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    // A copy of the zero device, which only root may make; a FIFO meets the same refusal.
+    if (::mknod(zero.constData(), S_IFCHR | 0600, makedev(1, 5)) != 0) {
+        ASSERT_EQ(::mkfifo(zero.constData(), 0600), 0);
+    }
+    QDir(special.path()).mkdir(u"dir.dat"_qs);
+    const QByteArray row = "1,100,A,1,1\r\n";
+    const QByteArray filler(1024 * 1024 - 3 - row.size(), ' ');
+    test::WriteFile(special, u"large.dat"_qs, "T\r\n " + filler + row);
+    test::WriteFile(special, u"at-bound.dat"_qs, "T\r\n" + filler + row);
+
     const QString data = QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/engine/");
-    const std::pair<QString, const char *> folders[] = {
-        {data + u"tables/"_qs, "sample-tables.txt"}, {test::SourceDataDirectory(), "shipped-tables.txt"}};
-    for (const auto &[dir, golden] : folders) {
-        SCOPED_TRACE(golden);
+    const struct { QString dir; const char *golden; QStringList missing; } folders[] = {
+        {data + u"tables/"_qs, "sample-tables.txt", {}},
+        {test::SourceDataDirectory(), "shipped-tables.txt", {}},
+        {special.path() + u'/', "special-tables.txt", {u"nowhere.dat"_qs}},
+    };
+    for (const auto &folder : folders) {
+        SCOPED_TRACE(folder.golden);
         QString report;
-        for (const QString &name : QDir(dir).entryList({u"*.dat"_qs}, QDir::Files, QDir::Name)) {
-            const QString path = dir + name;
+        for (const QString &name : QDir(folder.dir).entryList({u"*.dat"_qs}, QDir::AllEntries | QDir::System
+                                                               | QDir::NoDotAndDotDot, QDir::Name) + folder.missing) {
+            const QString path = folder.dir + name;
             const TableCheck check = CheckWeaponTable(path, name);
             report += DescribeTableCheck(check);
+            const Result<QString> caption = ReadTableCaption(path);
+            report += u"  Caption: "_qs + (caption ? u'"' + caption.value() + u'"' : caption.reason()) + u'\n';
             const auto settings = test::NewSettings();
             test::LoadSmallTable(*settings);
             settings->WeaponCount = 2;   // row 3 lies beyond the loaded table
@@ -73,44 +95,9 @@ TEST(WeaponTables, SampleAndShippedTablesMatchTheirCheckedReports)
             for (const QString &problem : DrawProblems(*settings))
                 report += u"  Draw: "_qs + problem + u'\n';
         }
-        report.replace(dir, u"{dir}/"_qs);
-        EXPECT_EQ(report.toStdString(), test::ReadFile(data + QLatin1String(golden)).toStdString());
+        report.replace(folder.dir, u"{dir}/"_qs);
+        EXPECT_EQ(report.toStdString(), test::ReadFile(data + QLatin1String(folder.golden)).toStdString());
     }
-}
-
-// Files that are not tables at all: opened without blocking, read with a bound of 1 MiB, refused
-// with the system's reason, and the table loaded before is kept.
-TEST(LoadWeaponTable, FilesThatAreNotTablesAreRefused)
-{
-    QTemporaryDir dir;
-    const QString fifo = dir.filePath(u"fifo.dat"_qs);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString zero = dir.filePath(u"zero.dat"_qs);
-    const bool haveDevice = ::mknod(QFile::encodeName(zero).constData(), S_IFCHR | 0600, makedev(1, 5)) == 0;
-    const QByteArray row = "1,100,A,1,1\r\n";
-    const QByteArray filler(1024 * 1024 - 3 - row.size(), ' ');
-    const QString large = test::WriteFile(dir, u"large.dat"_qs, "T\r\n " + filler + row);
-    const QString atBound = test::WriteFile(dir, u"bound.dat"_qs, "T\r\n" + filler + row);
-    const struct { QString path; const char *reason; } cases[] = {
-        {dir.filePath(u"nowhere.dat"_qs), "No such file or directory"},
-        {dir.path(), "it is a directory"},
-        {fifo, "it is not a regular file"},
-        {zero, "it is not a regular file"},   // root only: a copy of the zero device
-        {large, "it is too large (more than 1024 KiB)"},
-    };
-    const auto settings = test::NewSettings();
-    test::LoadSmallTable(*settings);
-    for (const auto &c : cases) {
-        if (c.path == zero && !haveDevice)
-            continue;
-        EXPECT_EQ(LoadWeaponTable(*settings, c.path).reason(),
-                  u"The weapon table "_qs + c.path + u" cannot be opened: "_qs + QLatin1String(c.reason) + u'.');
-        EXPECT_EQ(ReadTableCaption(c.path).reason(), QLatin1String(c.reason));
-    }
-    EXPECT_EQ(settings->WeaponCount, 3);
-    EXPECT_EQ(settings->Weapons[1].Name.toString(), u"Broadsword"_qs);
-    ASSERT_TRUE(LoadWeaponTable(*settings, atBound).ok());
-    EXPECT_EQ(settings->WeaponCount, 1);
 }
 
 TEST(DrawWeapon, BandsOverlapsGapsAndTheBlankNotice)
