@@ -102,6 +102,13 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
         m.Weapon = u"\u20ACx<&>\"\U0001D11Ey";
         Rabble(s, {m});
     };
+    const auto seeded = [](Settings &s, GameSystem system, quint64 seed) {
+        test::LoadSmallTable(s);
+        s.HowMany = 1000;
+        Dice dice(seed);
+        EXPECT_TRUE(GenerateRabble(system, s, dice).ok());
+        return ComposeCsv(system, s);
+    };
     const QString heading = u"Caf\u00E9 R&D <b> \U0001D11E \xD800!\r\nTwo\nlines\rmore"_qs;
     const struct { const char *file; std::function<QByteArray(Settings &)> make; } cases[] = {
         {"rq-page.htm", [&](Settings &s) { rqPage(s); return ComposeRQHtm(s, u"Rabble"_qs); }},
@@ -121,21 +128,16 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
              return ComposeTravellerRbl(s, u"Head"_qs);
          }},
         {"rq-columns.txt", [](Settings &s) {
-             Rabble(s, {{.Name = {}, .Level = u"G", .Weapon = u"Broadsword", .Damage = u"1D8+1+1D4", .Attack = 7,
-                         .Parry = 45, .ParryWith = u"Sh", .Missile = 33, .MissileType = u" ", .StrikeRank = u"6+2",
-                         .HitPoints = 0, .Scan = 52, .Listen = 0, .Armour = 5, .Code = u"CBDEA9F"},
-                        {.Name = {}, .Level = u"E", .Weapon = u"2H Spear", .Damage = u"1D10+1+1D6", .Attack = 100,
-                         .Parry = 100, .ParryWith = u"Wp", .Missile = 7, .MissileType = u"B", .StrikeRank = u"5+3",
-                         .HitPoints = 17, .Scan = 52, .Listen = 45, .Armour = 5, .Code = u"J3883J3"}});
+             s.HowMany = 2;
+             test::FillRQ(s.Members[1], u"G", u"Broadsword", u"1D8+1+1D4", 7, 45, u"Sh", u"6+2", 33, u" ", 0, 5, 52, 0, u"CBDEA9F");
+             test::FillRQ(s.Members[2], u"E", u"2H Spear", u"1D10+1+1D6", 100, 100, u"Wp", u"5+3", 7, u"B", 17, 5, 52, 45,
+                          u"J3883J3");
              return BuildListing(GameSystem::RuneQuest, s).toUtf8();
          }},
         {"traveller-columns.txt", [](Settings &s) {
-             Rabble(s, {{.Name = {}, .Level = u"G", .Weapon = u"Autopistol", .Damage = u"3D6", .Attack = 3, .Parry = 4,
-                         .ParryWith = {}, .MissileType = {}, .StrikeRank = u"2", .HitPoints = 45, .Scan = 0,
-                         .Armour = 7, .Code = u"5FA7EB"},
-                        {.Name = {}, .Level = u"E", .Weapon = u"Laser", .Damage = u"5D6", .Attack = 6, .Parry = 5,
-                         .ParryWith = {}, .MissileType = {}, .StrikeRank = u"12", .HitPoints = 135, .Scan = 6,
-                         .Armour = 24, .Code = u"9A5B8C "}});
+             s.HowMany = 2;
+             test::FillTraveller(s.Members[1], u"G", u"Autopistol", u"3D6", u"2", 3, 45, 7, 0, u"5FA7EB", 4);
+             test::FillTraveller(s.Members[2], u"E", u"Laser", u"5D6", u"12", 6, 135, 24, 6, u"9A5B8C ", 5);
              return BuildListing(GameSystem::Traveller, s).toUtf8();
          }},
         {"rq-weapons.csv", [&](Settings &s) {
@@ -163,20 +165,8 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
         {"rq-texts.rbl", [&](Settings &s) { texts(s, RQExample); return ComposeRQRbl(s, heading); }},
         {"rq-texts.htm", [&](Settings &s) { texts(s, RQExample); return ComposeRQHtm(s, heading); }},
         {"traveller-texts.rbl", [&](Settings &s) { texts(s, TravellerExample); return ComposeTravellerRbl(s, heading); }},
-        {"rq-rabble-seed1.csv", [&](Settings &s) {
-             test::LoadSmallTable(s);
-             s.HowMany = 1000;
-             Dice dice(1);
-             EXPECT_TRUE(GenerateRQRabble(s, dice).ok());
-             return ComposeCsv(GameSystem::RuneQuest, s);
-         }},
-        {"traveller-rabble-seed42.csv", [&](Settings &s) {
-             test::LoadSmallTable(s);
-             s.HowMany = 1000;
-             Dice dice(42);
-             EXPECT_TRUE(GenerateTravellerRabble(s, dice).ok());
-             return ComposeCsv(GameSystem::Traveller, s);
-         }},
+        {"rq-rabble-seed1.csv", [&](Settings &s) { return seeded(s, GameSystem::RuneQuest, 1); }},
+        {"traveller-rabble-seed42.csv", [&](Settings &s) { return seeded(s, GameSystem::Traveller, 42); }},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
