@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -37,6 +39,42 @@ QString LoadedRows(const Settings &s)
                 + row.Name.toString() + u"] ["_qs + row.Damage.toString() + u"] "_qs + QString::number(row.Rank) + u'\n';
     }
     return text;
+}
+
+// What each roll of the draw's die gives the last member, as spans of rolls: weapon, damage and
+// SR/PEN, "-" where the roll draws nothing and all stays as it was, and any notice it raises.
+QString Draws(Settings &s)
+{
+    const double top = s.WeaponCount > 0 ? double(s.Weapons[s.WeaponCount].High) : 0.0;
+    const int last = std::max(1, int(std::ceil(top)));
+    s.CurMember = MaxMembers;
+    QString text = u"  Draws:"_qs, previous;
+    int from = 1;
+    for (int roll = 1; roll <= last + 1; ++roll) {
+        QString drawn;
+        if (roll <= last) {
+            s.Members[MaxMembers].Weapon = u"-";
+            s.WeaponDamage = u"-";
+            s.WeaponRank = -1;
+            test::ScriptedDice dice({top > 0 ? test::ScriptedDice::Face(roll, top) : 0.5});
+            CollectingSink sink;
+            DrawWeapon(s, dice, &sink);
+            EXPECT_EQ(dice.remaining(), 0u);
+            drawn = s.Members[MaxMembers].Weapon.trimmed().toString() + u'|' + s.WeaponDamage.trimmed().toString()
+                    + u'|' + QString::number(s.WeaponRank);
+            if (!sink.messages.isEmpty()) {   // the roll, for a blank name
+                EXPECT_EQ(sink.messages, QStringList{QString::number(roll) + u' '});
+                drawn += u" and its notice"_qs;
+            }
+        }
+        if (roll > 1 && drawn != previous) {
+            text += u' ' + QString::number(from) + (from < roll - 1 ? u'-' + QString::number(roll - 1) : QString())
+                    + u' ' + previous + (roll <= last ? u","_qs : QString());
+            from = roll;
+        }
+        previous = drawn;
+    }
+    return text + u'\n';
 }
 
 } // namespace
@@ -91,56 +129,11 @@ TEST(WeaponTables, SampleShippedAndSpecialFilesMatchTheirCheckedReports)
             // The check reads exactly what the loader reads and refuses it with the same reason.
             EXPECT_EQ(loaded.ok() ? loaded.value() : loaded.reason(),
                       check.table.ok() ? check.table.value().caption : check.problems.value(0)) << name.toStdString();
-            report += LoadedRows(*settings);
+            report += LoadedRows(*settings) + Draws(*settings);
             for (const QString &problem : DrawProblems(*settings))
                 report += u"  Draw: "_qs + problem + u'\n';
         }
         report.replace(folder.dir, u"{dir}/"_qs);
         EXPECT_EQ(report.toStdString(), test::ReadFile(data + QLatin1String(folder.golden)).toStdString());
     }
-}
-
-TEST(DrawWeapon, BandsOverlapsGapsAndTheBlankNotice)
-{
-    const auto settings = test::NewSettings();
-    settings->Weapons[1] = {u"Spear", 1, 50, u"1D8+1", 2};
-    settings->Weapons[2] = {u"Never", 40, 55, u"9D9", 9};   // hidden under row 1 from 40 to 50
-    settings->Weapons[3] = {u"", 61, 70, u"1D3", 4};        // 56..60 is a gap
-    settings->Weapons[4] = {u"2H Sword", 71, 100, u"2D8", 1};
-    settings->WeaponCount = 4;
-    settings->CurMember = 7;
-
-    struct Case { int roll; const char16_t *weapon; const char16_t *damage; qint16 rank; bool notice; };
-    const Case cases[] = {
-        {1, u"Spear     ", u"1D8+1 ", 2, false}, {45, u"Spear     ", u"1D8+1 ", 2, false},
-        {51, u"Never     ", u"9D9   ", 9, false}, {58, u"Untouched ", u"keep  ", 5, false},
-        {63, u"          ", u"1D3   ", 4, true}, {100, u"2H Sword  ", u"2D8   ", 1, false},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.roll);
-        settings->Members[7].Weapon = u"Untouched";
-        settings->WeaponDamage = u"keep";
-        settings->WeaponRank = 5;
-        test::ScriptedDice dice({test::ScriptedDice::Face(c.roll, 100)});
-        CollectingSink sink;
-        DrawWeapon(*settings, dice, &sink);
-        EXPECT_EQ(dice.remaining(), 0u);
-        EXPECT_EQ(settings->Members[7].Weapon.toString(), QString::fromUtf16(c.weapon));
-        EXPECT_EQ(settings->WeaponDamage.toString(), QString::fromUtf16(c.damage));
-        EXPECT_EQ(settings->WeaponRank, c.rank);
-        EXPECT_EQ(sink.messages, c.notice ? QStringList{u"63 "_qs} : QStringList{});
-    }
-
-    // A table ending at 60 is drawn with a die of 60 sides; an empty one with a die of 0 sides.
-    settings->Weapons[3] = {u"Axe", 56, 60, u"1D6", 3};
-    settings->WeaponCount = 3;
-    test::ScriptedDice top({0.999999});
-    DrawWeapon(*settings, top, nullptr);
-    EXPECT_EQ(settings->Members[7].Weapon.trimmed(), u"Axe");
-    settings->WeaponCount = 0;
-    settings->Members[7].Weapon = u"Same";
-    test::ScriptedDice empty({0.5});
-    DrawWeapon(*settings, empty, nullptr);
-    EXPECT_EQ(settings->Members[7].Weapon.trimmed(), u"Same");
-    EXPECT_EQ(empty.remaining(), 0u);
 }
