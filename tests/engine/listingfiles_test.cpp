@@ -26,7 +26,6 @@
 #include <functional>
 #include <iterator>
 #include <utility>
-#include <vector>
 
 using namespace throngkit;
 using throngkit::test::NewSettings;
