@@ -14,12 +14,18 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstddef>
 #include <functional>
+#include <iterator>
 #include <utility>
-#include <vector>
 
 using namespace throngkit;
 using throngkit::test::NewSettings;
@@ -27,18 +33,6 @@ using throngkit::test::ReadFile;
 using throngkit::test::WriteFile;
 
 namespace {
-
-// The lines of a file, each without its CRLF. A bare CR or LF stays inside its line and a last
-// line without its end is dropped, so either fails the comparison of lines.
-std::vector<QByteArray> Lines(const QByteArray &bytes)
-{
-    QList<QByteArray> parts = bytes.split('\n');
-    parts.removeLast();   // after the final line end
-    std::vector<QByteArray> lines;
-    for (const QByteArray &part : parts)
-        lines.push_back(part.endsWith('\r') ? part.chopped(1) : part + "<bare LF>");
-    return lines;
-}
 
 // The examples of the column items of the listing files.
 const RabbleMember RQExample = {
@@ -102,6 +96,19 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
     };
     const auto travellerPage = [&](Settings &s) { Rabble(s, {traveller([](RabbleMember &m) { m.Scan = 0; })}); };
     const auto weapon = [&](const char16_t *name) { return rq([=](RabbleMember &m) { m.Weapon = name; }); };
+    // Euro, markup, a quote and one clef outside the BMP; a lone surrogate before "!".
+    const auto texts = [](Settings &s, RabbleMember m) {
+        m.Weapon = u"\u20ACx<&>\"\U0001D11Ey";
+        Rabble(s, {m});
+    };
+    const auto seeded = [](Settings &s, GameSystem system, quint64 seed) {
+        test::LoadSmallTable(s);
+        s.HowMany = 1000;
+        Dice dice(seed);
+        EXPECT_TRUE(GenerateRabble(system, s, dice).ok());
+        return ComposeCsv(system, s);
+    };
+    const QString heading = u"Caf\u00E9 R&D <b> \U0001D11E \xD800!\r\nTwo\nlines\rmore"_qs;
     const struct { const char *file; std::function<QByteArray(Settings &)> make; } cases[] = {
         {"rq-page.htm", [&](Settings &s) { rqPage(s); return ComposeRQHtm(s, u"Rabble"_qs); }},
         {"traveller-page.htm", [&](Settings &s) { travellerPage(s); return ComposeTravellerHtm(s, u"Rabble"_qs); }},
@@ -120,21 +127,16 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
              return ComposeTravellerRbl(s, u"Head"_qs);
          }},
         {"rq-columns.txt", [](Settings &s) {
-             Rabble(s, {{.Name = {}, .Level = u"G", .Weapon = u"Broadsword", .Damage = u"1D8+1+1D4", .Attack = 7,
-                         .Parry = 45, .ParryWith = u"Sh", .Missile = 33, .MissileType = u" ", .StrikeRank = u"6+2",
-                         .HitPoints = 0, .Scan = 52, .Listen = 0, .Armour = 5, .Code = u"CBDEA9F"},
-                        {.Name = {}, .Level = u"E", .Weapon = u"2H Spear", .Damage = u"1D10+1+1D6", .Attack = 100,
-                         .Parry = 100, .ParryWith = u"Wp", .Missile = 7, .MissileType = u"B", .StrikeRank = u"5+3",
-                         .HitPoints = 17, .Scan = 52, .Listen = 45, .Armour = 5, .Code = u"J3883J3"}});
+             s.HowMany = 2;
+             test::FillRQ(s.Members[1], u"G", u"Broadsword", u"1D8+1+1D4", 7, 45, u"Sh", u"6+2", 33, u" ", 0, 5, 52, 0, u"CBDEA9F");
+             test::FillRQ(s.Members[2], u"E", u"2H Spear", u"1D10+1+1D6", 100, 100, u"Wp", u"5+3", 7, u"B", 17, 5, 52, 45,
+                          u"J3883J3");
              return BuildListing(GameSystem::RuneQuest, s).toUtf8();
          }},
         {"traveller-columns.txt", [](Settings &s) {
-             Rabble(s, {{.Name = {}, .Level = u"G", .Weapon = u"Autopistol", .Damage = u"3D6", .Attack = 3, .Parry = 4,
-                         .ParryWith = {}, .MissileType = {}, .StrikeRank = u"2", .HitPoints = 45, .Scan = 0,
-                         .Armour = 7, .Code = u"5FA7EB"},
-                        {.Name = {}, .Level = u"E", .Weapon = u"Laser", .Damage = u"5D6", .Attack = 6, .Parry = 5,
-                         .ParryWith = {}, .MissileType = {}, .StrikeRank = u"12", .HitPoints = 135, .Scan = 6,
-                         .Armour = 24, .Code = u"9A5B8C "}});
+             s.HowMany = 2;
+             test::FillTraveller(s.Members[1], u"G", u"Autopistol", u"3D6", u"2", 3, 45, 7, 0, u"5FA7EB", 4);
+             test::FillTraveller(s.Members[2], u"E", u"Laser", u"5D6", u"12", 6, 135, 24, 6, u"9A5B8C ", 5);
              return BuildListing(GameSystem::Traveller, s).toUtf8();
          }},
         {"rq-weapons.csv", [&](Settings &s) {
@@ -156,71 +158,43 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
              Rabble(s, {TravellerExample});
              return BuildSummary(GameSystem::Traveller, s).toUtf8();
          }},
-        {"rq-rabble-seed1.csv", [&](Settings &s) {
-             test::LoadSmallTable(s);
-             s.HowMany = 1000;
-             Dice dice(1);
-             EXPECT_TRUE(GenerateRQRabble(s, dice).ok());
-             return ComposeCsv(GameSystem::RuneQuest, s);
-         }},
-        {"traveller-rabble-seed42.csv", [&](Settings &s) {
-             test::LoadSmallTable(s);
-             s.HowMany = 1000;
-             Dice dice(42);
-             EXPECT_TRUE(GenerateTravellerRabble(s, dice).ok());
-             return ComposeCsv(GameSystem::Traveller, s);
-         }},
+        // Outside Latin-1 a file shows "?" or &#N;, markup is escaped in a page, and a heading's
+        // line breaks are one blank each. The clef takes two of the weapon's ten units but is one
+        // character: one "?", and the damage still starts in its column.
+        {"rq-texts.rbl", [&](Settings &s) { texts(s, RQExample); return ComposeRQRbl(s, heading); }},
+        {"rq-texts.htm", [&](Settings &s) { texts(s, RQExample); return ComposeRQHtm(s, heading); }},
+        {"traveller-texts.rbl", [&](Settings &s) { texts(s, TravellerExample); return ComposeTravellerRbl(s, heading); }},
+        {"rq-rabble-seed1.csv", [&](Settings &s) { return seeded(s, GameSystem::RuneQuest, 1); }},
+        {"traveller-rabble-seed42.csv", [&](Settings &s) { return seeded(s, GameSystem::Traveller, 42); }},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
         const QByteArray made = c.make(*NewSettings());
-        const QByteArray golden = ReadFile(QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/") + QLatin1String(c.file));
+        const QByteArray golden = ReadFile(QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/engine/") + QLatin1String(c.file));
         ASSERT_FALSE(golden.isEmpty());
         EXPECT_EQ(made.toStdString(), golden.toStdString());   // shown as a diff of lines
     }
-}
-
-// Outside Latin-1 a file shows "?" or &#N;, markup is escaped, and a heading's line breaks are
-// one blank each.
-TEST(ListingFiles, HeadingAndCellTextsInEveryFile)
-{
-    auto settings = NewSettings();
-    Rabble(*settings, {RQExample});
-    settings->Members[1].Weapon = u"\u20ACx<&>\"\U0001D11Ey";   // euro, markup, quote, one non-BMP clef
-    const QString heading = u"Caf\u00E9 R&D <b> \U0001D11E \xD800!"_qs;   // a lone surrogate before "!"
-    const auto rbl = Lines(ComposeRQRbl(*settings, heading));
-    EXPECT_EQ(rbl[0], "Caf\xE9 R&D <b> ? ?!");
-    // The clef takes two of the ten field units but is one character: one "?", and the column
-    // move to 40 still puts the damage in its place.
-    EXPECT_EQ(rbl[3].mid(28, 14), "?x<&>\"?y   1D8");
-    const QByteArray htm = ComposeRQHtm(*settings, heading);
-    EXPECT_TRUE(htm.contains("<h1>Caf\xE9 R&amp;D &lt;b&gt; &#119070; &#65533;!</h1>\r\n"));
-    EXPECT_TRUE(htm.contains("<small><small>&#8364;x&lt;&amp;&gt;\"&#119070;y </td>\r\n"));
-
-    const QString breaks = u"Two\r\nlines\nand\rmore"_qs;
-    EXPECT_EQ(Lines(ComposeTravellerRbl(*settings, breaks))[0], "Two lines and more");
-    EXPECT_TRUE(ComposeRQHtm(*settings, breaks).contains("<h1>Two lines and more</h1>\r\n"));
 }
 
 // Number 1000 fills its field and meets the next; an empty rabble is its heading alone.
 TEST(ListingFiles, MemberThousandAndNoMembers)
 {
     auto s = NewSettings();
-    s->HowMany = 1000.9f;   // still the capacity
+    s->HowMany = 1000;
     for (const auto &[system, m] : {std::pair{GameSystem::RuneQuest, RQExample},
                                     std::pair{GameSystem::Traveller, TravellerExample}}) {
         SCOPED_TRACE(int(system));
         s->Members[1000] = m;
-        const auto rbl = Lines(ComposeListingFile(system, FileFormat::Rbl, *s, u"H"_qs));
-        ASSERT_EQ(rbl.size(), 1003u);
+        const auto rbl = test::CrLfLines(ComposeListingFile(system, FileFormat::Rbl, *s, u"H"_qs));
+        ASSERT_EQ(rbl.size(), 1003);
         EXPECT_EQ(rbl[1002].left(6), "1000 _");
-        const QStringList screen = BuildListing(system, *s).split(u"\r\n"_qs);
-        ASSERT_EQ(screen.size(), 1002);
+        const QStringList screen = test::CrLfLines(BuildListing(system, *s));
+        ASSERT_EQ(screen.size(), 1001);
         EXPECT_EQ(screen[1000].left(8), (u"1000  "_qs + m.Level.toString() + u' '));
     }
     EXPECT_EQ(BuildListing(GameSystem::None, *s), QString());
     s->HowMany = 0;
-    EXPECT_EQ(BuildListing(GameSystem::Traveller, *s).count(u"\r\n"_qs), 1);
+    EXPECT_EQ(test::CrLfLines(BuildListing(GameSystem::Traveller, *s)).size(), 1);
     EXPECT_EQ(ComposeCsv(GameSystem::Traveller, *s),
               "number,level,weapon,damage,attack,parry,strikeRank,hitPoints,scan,armour,code\r\n");
     EXPECT_EQ(BuildSummary(GameSystem::Traveller, *s), u"Traveller rabble of 0 fighters\r\n"_qs);
@@ -254,6 +228,37 @@ TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
     ASSERT_TRUE(SaveFileAtomically(link, "new").ok());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(ReadFile(target), "new");
+}
+
+// A file system may report a lost write only when the file is synced: a save whose sync fails
+// keeps the old file and says why, but a file system that cannot sync (EINVAL) or is read-only
+// at sync time (EROFS) does not stop it. The failing sync is made by a seccomp filter in a child.
+TEST(ListingFiles, AFailedSyncKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString target = WriteFile(dir, u"keep.rbl"_qs, "OLD");
+    for (const auto &[error, saved] : {std::pair{EIO, false}, std::pair{EINVAL, true}, std::pair{EROFS, true}}) {
+        SCOPED_TRACE(error);
+        const auto reason = test::WithFileSizeLimit(1 << 20, [error = error, &target] {
+            sock_filter filter[] = {
+                BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+                BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 0, 1),
+                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (error & SECCOMP_RET_DATA)),
+                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+            };
+            const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+            if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+                return u"no seccomp"_qs;
+            const Outcome outcome = SaveFileAtomically(target, "NEW");
+            return outcome.ok() ? u"saved"_qs : outcome.reason();
+        });
+        ASSERT_TRUE(reason.has_value());
+        EXPECT_EQ(*reason, saved ? u"saved"_qs : u"Cannot save \"%1\": Input/output error"_qs.arg(target));
+        EXPECT_EQ(ReadFile(target), saved ? "NEW" : "OLD");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList{u"keep.rbl"_qs});
+        WriteFile(dir, u"keep.rbl"_qs, "OLD");
+    }
 }
 
 // A tmpfs of 64 KiB, unmounted however the test ends.

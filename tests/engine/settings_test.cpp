@@ -1,5 +1,5 @@
-#include "core/fixedtext.h"
 #include "core/settings.h"
+#include "listing/csvwriter.h"
 #include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -8,24 +8,14 @@
 
 using namespace throngkit;
 
-TEST(FixedText, PadsWithBlanksAndCutsToWidth)
-{
-    FixedText<10> weapon = u"Broadswords";
-    EXPECT_EQ(weapon.toString(), QStringLiteral("Broadsword"));
-    weapon = u"Sword";
-    EXPECT_EQ(weapon.toString(), QStringLiteral("Sword     "));
-    weapon = QString();
-    EXPECT_EQ(weapon.toString(), QString(10, u' '));
-}
-
+// A fresh record is blank text and zeros, never NUL, up to the last: as the files write a member
+// that was never generated.
 TEST(Settings, RecordsStartBlankNotNul)
 {
     const auto settings = test::NewSettings();
-    const RabbleMember &member = settings->Members[MaxMembers];
-    EXPECT_EQ(member.Name.toString(), QString(20, u' '));
-    EXPECT_EQ(member.Code.toString(), QStringLiteral("       "));
-    EXPECT_EQ(member.HitPoints, 0);
-    EXPECT_EQ(settings->Weapons[MaxWeaponRows].Damage.toString(), QStringLiteral("      "));
+    settings->HowMany = MaxMembers;
+    EXPECT_EQ(ComposeCsv(GameSystem::RuneQuest, *settings).split('\n').value(MaxMembers), "1000,,,,,0,0,,0,,,0,0,0,0,\r");
+    EXPECT_EQ(settings->Weapons[MaxWeaponRows].Damage.toString(), u"      "_qs);
 }
 
 TEST(Settings, ListedMemberCountRoundsDownAndKeepsToCapacity)

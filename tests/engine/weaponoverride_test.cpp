@@ -11,60 +11,40 @@ namespace {
 
 TEST(ApplyWeaponOverride, ForcedFieldsRankRoundingAndBounds)
 {
-    struct Case
-    {
-        bool forced;
-        const char16_t *name;
-        const char16_t *damage;
-        const char16_t *rank;
-        bool ok;
-        const char16_t *expectedName;     // as the 10-character field holds it
-        const char16_t *expectedDamage;   // as the 6-character field holds it
-        qint16 expectedRank;
-    };
-    const Case cases[] = {
-        {true, u"Axe", u"1D8+1", u"3", true, u"Axe       ", u"1D8+1 ", 3},
-        {true, u"Greatclub of doom", u"2D6+1D4", u"0", true, u"Greatclub ", u"2D6+1D", 0},
+    // The settings after the choice: forced name and damage as their fields hold them, and the
+    // SR/PEN; a refused rank gives its reason and changes nothing.
+    const struct { bool forced; const char16_t *name, *damage, *rank, *result; } cases[] = {
+        {true, u"Axe", u"1D8+1", u"3", u"Axe       |1D8+1 |3"},
+        {true, u"Greatclub of doom", u"2D6+1D4", u"0", u"Greatclub |2D6+1D|0"},
         // Half to even, as the table loader rounds a rank.
-        {true, u"A", u"1", u"2.5", true, u"A         ", u"1     ", 2},
-        {true, u"A", u"1", u"3.5", true, u"A         ", u"1     ", 4},
-        {true, u"A", u"1", u"-2.5", true, u"A         ", u"1     ", -2},
-        // An empty box reads 0; so does text with no leading number; "12abc" reads 12.
-        {true, u"A", u"", u"", true, u"A         ", u"      ", 0},
-        {true, u"A", u"1", u"abc", true, u"A         ", u"1     ", 0},
-        {true, u"A", u"1", u"12abc", true, u"A         ", u"1     ", 12},
+        {true, u"A", u"1", u"2.5", u"A         |1     |2"},
+        {true, u"A", u"1", u"3.5", u"A         |1     |4"},
+        // An empty box reads 0; "12abc" reads 12.
+        {true, u"A", u"", u"", u"A         |      |0"},
+        {true, u"A", u"1", u"12abc", u"A         |1     |12"},
         // The 16-bit bounds, after rounding.
-        {true, u"A", u"1", u"32767", true, u"A         ", u"1     ", 32767},
-        {true, u"A", u"1", u"32766.5", true, u"A         ", u"1     ", 32766},
-        {true, u"A", u"1", u"-32768.5", true, u"A         ", u"1     ", -32768},
-        {true, u"A", u"1", u"32767.5", false, nullptr, nullptr, 0},
-        {true, u"A", u"1", u"-32769", false, nullptr, nullptr, 0},
-        {true, u"A", u"1", u"1E300", false, nullptr, nullptr, 0},
+        {true, u"A", u"1", u"32767", u"A         |1     |32767"},
+        {true, u"A", u"1", u"32766.5", u"A         |1     |32766"},
+        {true, u"A", u"1", u"-32768.5", u"A         |1     |-32768"},
+        {true, u"A", u"1", u"32767.5", u"a number from -32768 to 32767: Before    |1D2   |7"},
+        {true, u"A", u"1", u"-32769", u"a number from -32768 to 32767: Before    |1D2   |7"},
+        {true, u"A", u"1", u"1E300", u"a number from -32768 to 32767: Before    |1D2   |7"},
         // Nothing forced: the table's draw, whatever the boxes still hold.
-        {false, u"Axe", u"1D8", u"99999", true, u"*         ", u"*     ", 2},
+        {false, u"Axe", u"1D8", u"99999", u"*         |*     |2"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.rank).toStdString());
         const auto settings = test::NewSettings();
         settings->ForcedWeapon = u"Before";
         settings->WeaponDamage = u"1D2";
         settings->WeaponRank = 7;
-        const WeaponOverride choice{c.forced, QString::fromUtf16(c.name),
-                                    QString::fromUtf16(c.damage), QString::fromUtf16(c.rank)};
+        const WeaponOverride choice{c.forced, QString::fromUtf16(c.name), QString::fromUtf16(c.damage),
+                                    QString::fromUtf16(c.rank)};
         const Outcome applied = ApplyWeaponOverride(choice, *settings);
-        ASSERT_EQ(applied.ok(), c.ok) << applied.reason().toStdString();
-        EXPECT_EQ(OverrideRank(choice).ok(), c.ok);
-        if (!c.ok) {
-            EXPECT_EQ(applied.reason(), QStringLiteral("a number from -32768 to 32767"));
-            // A refused rank changes nothing.
-            EXPECT_EQ(settings->ForcedWeapon.toString(), QStringLiteral("Before    "));
-            EXPECT_EQ(settings->WeaponDamage.toString(), QStringLiteral("1D2   "));
-            EXPECT_EQ(settings->WeaponRank, 7);
-            continue;
-        }
-        EXPECT_EQ(settings->ForcedWeapon.toString(), QString::fromUtf16(c.expectedName));
-        EXPECT_EQ(settings->WeaponDamage.toString(), QString::fromUtf16(c.expectedDamage));
-        EXPECT_EQ(settings->WeaponRank, c.expectedRank);
+        EXPECT_EQ(OverrideRank(choice).ok(), applied.ok());
+        EXPECT_EQ((applied ? QString() : applied.reason() + u": "_qs) + settings->ForcedWeapon.toString() + u'|'
+                      + settings->WeaponDamage.toString() + u'|' + QString::number(settings->WeaponRank),
+                  QString::fromUtf16(c.result));
     }
 }
 
