@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -23,7 +26,6 @@
 
 #include <cerrno>
 #include <cstddef>
-#include <functional>
 #include <iterator>
 #include <utility>
 
@@ -34,170 +36,93 @@ using throngkit::test::WriteFile;
 
 namespace {
 
-// The examples of the column items of the listing files.
-const RabbleMember RQExample = {
-    .Name = u"____________________", .Level = u"G", .Weapon = u"Broadsword", .Damage = u"1D8+1+1D4",
-    .Attack = 45, .Parry = 40, .ParryWith = u"Sh", .Missile = 30, .MissileType = u"J",
-    .StrikeRank = u"5+2", .HitPoints = 12, .Scan = 35, .Listen = 40, .Armour = 3, .Code = u"1234567"};
-const RabbleMember TravellerExample = {
-    .Name = {}, .Level = u"B", .Weapon = u"Autopistol", .Damage = u"3D6", .Attack = 2, .Parry = 1,
-    .ParryWith = {}, .MissileType = {}, .StrikeRank = u"3", .HitPoints = 45, .Scan = 2, .Armour = 7,
-    .Code = u"789ABC"};
-
-RabbleMember Changed(RabbleMember m, const std::function<void(RabbleMember &)> &change)
+// A rabble in tests/data/engine/listings as the program's JSON writes it (keys as
+// listing/memberfields names them), with "howMany" where it is not the number of members; one
+// with a "seed" is a rabble of "howMany" generated here with that seed from the small table.
+GameSystem LoadRabble(const QString &path, Settings &s, QString &heading)
 {
-    change(m);
-    return m;
+    const QJsonObject rabble = QJsonDocument::fromJson(ReadFile(path)).object();
+    const GameSystem system = rabble[u"system"] == u"runequest"_qs ? GameSystem::RuneQuest : GameSystem::Traveller;
+    heading = rabble[u"heading"].toString();
+    const QJsonArray members = rabble[u"members"].toArray();
+    s.HowMany = float(rabble[u"howMany"].toDouble(double(members.size())));
+    for (const QJsonValue &member : members) {
+        const QJsonObject fields = member.toObject();
+        RabbleMember &m = s.Members[fields[u"number"].toInt()];
+        const auto text = [&](auto &field, QStringView key) { field = fields[key].toString(field.toString()); };
+        const auto number = [&](qint16 &field, QStringView key) { field = qint16(fields[key].toInt(field)); };
+        text(m.Name, u"name"), text(m.Level, u"level"), text(m.Weapon, u"weapon"), text(m.Damage, u"damage");
+        number(m.Attack, u"attack"), number(m.Parry, u"parry"), text(m.ParryWith, u"parryWith");
+        number(m.Missile, u"missile"), text(m.MissileType, u"missileType"), text(m.StrikeRank, u"strikeRank");
+        number(m.HitPoints, u"hitPoints"), number(m.Scan, u"scan"), number(m.Listen, u"listen");
+        number(m.Armour, u"armour"), text(m.Code, u"code");
+    }
+    if (rabble.contains(u"seed")) {
+        test::LoadSmallTable(s);
+        Dice dice(quint64(rabble[u"seed"].toInteger()));
+        EXPECT_TRUE(GenerateRabble(system, s, dice).ok());
+    }
+    return system;
 }
 
-void Rabble(Settings &s, std::initializer_list<RabbleMember> members)
-{
-    s.HowMany = float(members.size());
-    int number = 0;
-    for (const RabbleMember &m : members)
-        s.Members[++number] = m;
-}
-
-// Four fighters, between them every level but B, both ways to parry and none, two missile
-// letters, a tie between weapons and an attack far below the rest.
-void FourFighters(Settings &s)
-{
-    const auto fighter = [](const char16_t *level, const char16_t *weapon, const char16_t *parryWith,
-                            const char16_t *missileType, qint16 attack, qint16 missile, qint16 scan) {
-        RabbleMember m = RQExample;
-        m.Level = level, m.Weapon = weapon, m.ParryWith = parryWith, m.MissileType = missileType;
-        m.Attack = attack, m.Missile = missile, m.Scan = scan;
-        return m;
-    };
-    Rabble(s, {fighter(u"E", u"Spear", u"Sh", u" ", 40, 0, 10), fighter(u"G", u"Spear", u"Wp", u"J", 50, 30, 21),
-               fighter(u"G", u"Axe", u"Sh", u"B", 62, 20, 30), fighter(u"P", u"Club", u"Sh", u" ", -32768, 99, 35)});
-}
-
-// Whole outputs against copies in tests/data, each written by this code when it passed the
-// detailed checks it replaces. The two pages matched, byte for byte, pages spelled out by hand
-// from the page layout. The .rbl and screen listings matched, line by line, each member's line
-// placed item by item at its columns (a missile of 100 or a Listen of 100 pushing the rest to a
-// new line, HP 105 meeting the armour, a blank missile letter hiding the value, hash forms of 0).
-// The summaries passed checks of every count, share, low, median, high and mean, and of lines
-// within 80 columns. The CSV rows were spelled out whole: only right padding goes, and a cell
-// with a comma, quote or line break is quoted. The two seeded rabbles of 1000 passed the rule
-// checks of the seeded tests they replace (ranges by level, hit points, modifiers, strike ranks,
-// damage bonus, Scan and Listen caps, missile of at least 15, recon floor) and a separate
-// recomputation, from each member's characteristic code and weapon, of its strike ranks, damage
-// with bonus, hit points and parry against attack. A difference is a fault until shown otherwise.
+// Every output of each rabble in tests/data/engine/listings against the copy of the same name:
+// .rbl, .htm, .listing (on screen), .csv, .summary. Each copy was written by this code when it
+// passed the detailed checks it replaces. The two pages matched, byte for byte, pages spelled out
+// by hand from the page layout. The .rbl and screen listings matched, line by line, each member's
+// line placed item by item at its columns (a missile of 100 or a Listen of 100 pushing the rest
+// to a new line, HP 105 meeting the armour, a blank missile letter hiding the value, hash forms
+// of 0). The summaries passed checks of every count, share, low, median, high and mean, and of
+// lines within 80 columns. The CSV rows were spelled out whole: only right padding goes, and a
+// cell with a comma, quote or line break is quoted. The texts rabbles: outside Latin-1 a file
+// shows "?" or &#N;, markup is escaped in a page, a heading's line breaks are one blank each;
+// the clef takes two of the weapon's ten units but is one character, one "?", and the damage
+// still starts in its column. The two seeded rabbles of 1000 passed the rule checks of the
+// seeded tests they replace (ranges by level, hit points, modifiers, strike ranks, damage bonus,
+// Scan and Listen caps, missile of at least 15, recon floor) and a separate recomputation, from
+// each member's characteristic code and weapon, of its strike ranks, damage with bonus, hit
+// points and parry against attack. An empty rabble is its headings alone. A difference is a
+// fault until shown otherwise.
 TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
 {
-    const auto rq = [](const std::function<void(RabbleMember &)> &change) { return Changed(RQExample, change); };
-    const auto traveller = [](const std::function<void(RabbleMember &)> &change) {
-        return Changed(TravellerExample, change);
-    };
-    const auto rqPage = [&](Settings &s) {
-        Rabble(s, {RQExample, rq([](RabbleMember &m) { m.MissileType = u" "; m.Attack = 0; m.Armour = 0; })});
-    };
-    const auto travellerPage = [&](Settings &s) { Rabble(s, {traveller([](RabbleMember &m) { m.Scan = 0; })}); };
-    const auto weapon = [&](const char16_t *name) { return rq([=](RabbleMember &m) { m.Weapon = name; }); };
-    // Euro, markup, a quote and one clef outside the BMP; a lone surrogate before "!".
-    const auto texts = [](Settings &s, RabbleMember m) {
-        m.Weapon = u"\u20ACx<&>\"\U0001D11Ey";
-        Rabble(s, {m});
-    };
-    const auto seeded = [](Settings &s, GameSystem system, quint64 seed) {
-        test::LoadSmallTable(s);
-        s.HowMany = 1000;
-        Dice dice(seed);
-        EXPECT_TRUE(GenerateRabble(system, s, dice).ok());
-        return ComposeCsv(system, s);
-    };
-    const QString heading = u"Caf\u00E9 R&D <b> \U0001D11E \xD800!\r\nTwo\nlines\rmore"_qs;
-    const struct { const char *file; std::function<QByteArray(Settings &)> make; } cases[] = {
-        {"rq-page.htm", [&](Settings &s) { rqPage(s); return ComposeRQHtm(s, u"Rabble"_qs); }},
-        {"traveller-page.htm", [&](Settings &s) { travellerPage(s); return ComposeTravellerHtm(s, u"Rabble"_qs); }},
-        {"rq-columns.rbl", [&](Settings &s) {
-             Rabble(s, {RQExample, rq([](RabbleMember &m) { m.MissileType = u" "; m.Missile = 55; }),
-                        rq([](RabbleMember &m) { m.Missile = 7; m.MissileType = u"B"; }),
-                        rq([](RabbleMember &m) { m.Parry = 100; }),
-                        rq([](RabbleMember &m) { m.Armour = 0; m.Attack = 0; }),
-                        rq([](RabbleMember &m) { m.Missile = 100; m.MissileType = u"B"; }),
-                        rq([](RabbleMember &m) { m.Listen = 100; })});
-             return ComposeRQRbl(s, u"Head"_qs);
-         }},
-        {"traveller-columns.rbl", [&](Settings &s) {
-             Rabble(s, {TravellerExample, traveller([](RabbleMember &m) { m.HitPoints = 105; }),
-                        traveller([](RabbleMember &m) { m.Scan = 0; })});
-             return ComposeTravellerRbl(s, u"Head"_qs);
-         }},
-        {"rq-columns.txt", [](Settings &s) {
-             s.HowMany = 2;
-             test::FillRQ(s.Members[1], u"G", u"Broadsword", u"1D8+1+1D4", 7, 45, u"Sh", u"6+2", 33, u" ", 0, 5, 52, 0, u"CBDEA9F");
-             test::FillRQ(s.Members[2], u"E", u"2H Spear", u"1D10+1+1D6", 100, 100, u"Wp", u"5+3", 7, u"B", 17, 5, 52, 45,
-                          u"J3883J3");
-             return BuildListing(GameSystem::RuneQuest, s).toUtf8();
-         }},
-        {"traveller-columns.txt", [](Settings &s) {
-             s.HowMany = 2;
-             test::FillTraveller(s.Members[1], u"G", u"Autopistol", u"3D6", u"2", 3, 45, 7, 0, u"5FA7EB", 4);
-             test::FillTraveller(s.Members[2], u"E", u"Laser", u"5D6", u"12", 6, 135, 24, 6, u"9A5B8C ", 5);
-             return BuildListing(GameSystem::Traveller, s).toUtf8();
-         }},
-        {"rq-weapons.csv", [&](Settings &s) {
-             Rabble(s, {weapon(u"Club"), weapon(u"  Club"), weapon(u""), weapon(u"Axe, war"), weapon(u"Say \"hi\""),
-                        weapon(u"Two\r\nlines"), weapon(u"Ep\u00e9e")});
-             return ComposeCsv(GameSystem::RuneQuest, s);
-         }},
-        {"traveller-two.csv", [&](Settings &s) {
-             Rabble(s, {TravellerExample, traveller([](RabbleMember &m) { m.Attack = -7; })});
-             return ComposeCsv(GameSystem::Traveller, s);
-         }},
-        {"rq-summary.txt", [](Settings &s) { FourFighters(s); return BuildSummary(GameSystem::RuneQuest, s).toUtf8(); }},
-        {"rq-summary-no-missile.txt", [](Settings &s) {
-             FourFighters(s);
-             s.HowMany = 1;
-             return BuildSummary(GameSystem::RuneQuest, s).toUtf8();
-         }},
-        {"traveller-summary.txt", [](Settings &s) {
-             Rabble(s, {TravellerExample});
-             return BuildSummary(GameSystem::Traveller, s).toUtf8();
-         }},
-        // Outside Latin-1 a file shows "?" or &#N;, markup is escaped in a page, and a heading's
-        // line breaks are one blank each. The clef takes two of the weapon's ten units but is one
-        // character: one "?", and the damage still starts in its column.
-        {"rq-texts.rbl", [&](Settings &s) { texts(s, RQExample); return ComposeRQRbl(s, heading); }},
-        {"rq-texts.htm", [&](Settings &s) { texts(s, RQExample); return ComposeRQHtm(s, heading); }},
-        {"traveller-texts.rbl", [&](Settings &s) { texts(s, TravellerExample); return ComposeTravellerRbl(s, heading); }},
-        {"rq-rabble-seed1.csv", [&](Settings &s) { return seeded(s, GameSystem::RuneQuest, 1); }},
-        {"traveller-rabble-seed42.csv", [&](Settings &s) { return seeded(s, GameSystem::Traveller, 42); }},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.file);
-        const QByteArray made = c.make(*NewSettings());
-        const QByteArray golden = ReadFile(QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/engine/") + QLatin1String(c.file));
-        ASSERT_FALSE(golden.isEmpty());
-        EXPECT_EQ(made.toStdString(), golden.toStdString());   // shown as a diff of lines
+    const QDir data(QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/engine/listings"));
+    QStringList inputs;
+    for (const QFileInfo &golden : data.entryInfoList(QDir::Files, QDir::Name)) {
+        if (golden.suffix() == u"json"_qs)
+            continue;
+        SCOPED_TRACE(golden.fileName().toStdString());
+        auto s = NewSettings();
+        QString heading;
+        const GameSystem system = LoadRabble(data.filePath(golden.completeBaseName() + u".json"_qs), *s, heading);
+        const QString format = golden.suffix();
+        const QByteArray made = format == u"rbl"_qs ? ComposeListingFile(system, FileFormat::Rbl, *s, heading)
+                                : format == u"htm"_qs ? ComposeListingFile(system, FileFormat::Htm, *s, heading)
+                                : format == u"csv"_qs ? ComposeCsv(system, *s)
+                                : format == u"summary"_qs ? BuildSummary(system, *s).toUtf8()
+                                                         : BuildListing(system, *s).toUtf8();
+        EXPECT_EQ(made.toStdString(), ReadFile(golden.filePath()).toStdString());   // shown as a diff of lines
+        inputs << golden.completeBaseName() + u".json"_qs;
     }
+    inputs.removeDuplicates();
+    EXPECT_EQ(inputs, data.entryList({u"*.json"_qs}, QDir::Files, QDir::Name));   // each has its copies
 }
 
-// Number 1000 fills its field and meets the next; an empty rabble is its heading alone.
-TEST(ListingFiles, MemberThousandAndNoMembers)
+// Number 1000 fills its field and meets the next; no system, no listing.
+TEST(ListingFiles, MemberThousandAndNoSystem)
 {
     auto s = NewSettings();
     s->HowMany = 1000;
-    for (const auto &[system, m] : {std::pair{GameSystem::RuneQuest, RQExample},
-                                    std::pair{GameSystem::Traveller, TravellerExample}}) {
+    s->Members[1000].Name = u"_";
+    s->Members[1000].Level = u"G";
+    for (const GameSystem system : {GameSystem::RuneQuest, GameSystem::Traveller}) {
         SCOPED_TRACE(int(system));
-        s->Members[1000] = m;
         const auto rbl = test::CrLfLines(ComposeListingFile(system, FileFormat::Rbl, *s, u"H"_qs));
         ASSERT_EQ(rbl.size(), 1003);
         EXPECT_EQ(rbl[1002].left(6), "1000 _");
         const QStringList screen = test::CrLfLines(BuildListing(system, *s));
         ASSERT_EQ(screen.size(), 1001);
-        EXPECT_EQ(screen[1000].left(8), (u"1000  "_qs + m.Level.toString() + u' '));
+        EXPECT_EQ(screen[1000].left(8), u"1000  G "_qs);
     }
     EXPECT_EQ(BuildListing(GameSystem::None, *s), QString());
-    s->HowMany = 0;
-    EXPECT_EQ(test::CrLfLines(BuildListing(GameSystem::Traveller, *s)).size(), 1);
-    EXPECT_EQ(ComposeCsv(GameSystem::Traveller, *s),
-              "number,level,weapon,damage,attack,parry,strikeRank,hitPoints,scan,armour,code\r\n");
-    EXPECT_EQ(BuildSummary(GameSystem::Traveller, *s), u"Traveller rabble of 0 fighters\r\n"_qs);
 }
 
 // A save replaces the whole file through a link, keeping the link; one that cannot be made (a
