@@ -1,22 +1,10 @@
 #include "core/settings.h"
-#include "listing/csvwriter.h"
-#include "tests/support/testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
 using namespace throngkit;
-
-// A fresh record is blank text and zeros, never NUL, up to the last: as the files write a member
-// that was never generated.
-TEST(Settings, RecordsStartBlankNotNul)
-{
-    const auto settings = test::NewSettings();
-    settings->HowMany = MaxMembers;
-    EXPECT_EQ(ComposeCsv(GameSystem::RuneQuest, *settings).split('\n').value(MaxMembers), "1000,,,,,0,0,,0,,,0,0,0,0,\r");
-    EXPECT_EQ(settings->Weapons[MaxWeaponRows].Damage.toString(), u"      "_qs);
-}
 
 TEST(Settings, ListedMemberCountRoundsDownAndKeepsToCapacity)
 {
