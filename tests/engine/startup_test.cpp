@@ -14,23 +14,30 @@
 
 using namespace throngkit;
 
-TEST(GetEnvValue, WholeNameIgnoringCase)
+// A variable by its whole name ignoring case, the INI's folder (WINDIR, then XDG_CONFIG_HOME,
+// then HOME's .config; none without a home, never the file-system root), a folder with its
+// separator, a table's path, the title for a version.
+TEST(Startup, EnvironmentPathsAndTitle)
 {
     const QStringList environment{u"WINDIRX=/wrong"_qs, u"windir= /right "_qs, u"PATH=/bin:/usr/bin"_qs, u"EMPTY="_qs};
-    for (const auto &[name, value] : {std::pair{u"WINDIR", u"/right"}, {u"windir", u"/right"}, {u"WINDIRX", u"/wrong"},
-                                      {u"WIN", u""}, {u"PATH", u"/bin:/usr/bin"}, {u"EMPTY", u""}, {u"MISSING", u""}, {u"", u""}})
-        EXPECT_EQ(GetEnvValue(environment, QString::fromUtf16(name)), QString::fromUtf16(value)) << QString::fromUtf16(name).toStdString();
-}
-
-TEST(AddBackslash, AppendsTheSeparatorOnce)
-{
-    EXPECT_EQ(AddBackslash(QString()), QStringLiteral("/"));
-    EXPECT_EQ(AddBackslash(QStringLiteral("/")), QStringLiteral("/"));
-    EXPECT_EQ(AddBackslash(QStringLiteral("/games/rabble")), QStringLiteral("/games/rabble/"));
-    EXPECT_EQ(AddBackslash(QStringLiteral("/games/rabble/")), QStringLiteral("/games/rabble/"));
-    EXPECT_EQ(TablePath(QString(), QStringLiteral("t.dat")), QStringLiteral("t.dat"));
-    EXPECT_EQ(TablePath(QStringLiteral("/d/"), QStringLiteral("t.dat")), QStringLiteral("/d/t.dat"));
-    EXPECT_EQ(TablePath(QStringLiteral("/d"), QStringLiteral("t.dat")), QStringLiteral("/d/t.dat"));
+    const std::pair<QString, const char16_t *> cases[] = {
+        {GetEnvValue(environment, u"WINDIR"_qs), u"/right"}, {GetEnvValue(environment, u"windir"_qs), u"/right"},
+        {GetEnvValue(environment, u"WINDIRX"_qs), u"/wrong"}, {GetEnvValue(environment, u"WIN"_qs), u""},
+        {GetEnvValue(environment, u"PATH"_qs), u"/bin:/usr/bin"}, {GetEnvValue(environment, u"EMPTY"_qs), u""},
+        {GetEnvValue(environment, u"MISSING"_qs), u""}, {GetEnvValue(environment, QString()), u""},
+        {IniDirectory({u"WINDIR=/w"_qs, u"XDG_CONFIG_HOME=/x"_qs}), u"/w/"},
+        {IniDirectory({u"XDG_CONFIG_HOME=/x"_qs, u"HOME=/h"_qs}), u"/x/"},
+        {IniDirectory({u"XDG_CONFIG_HOME=relative"_qs, u"HOME=/h"_qs}), u"/h/.config/"},
+        {IniDirectory({u"HOME=/h/"_qs}), u"/h/.config/"}, {IniDirectory({}), u""}, {IniDirectory({u"HOME=/"_qs}), u""},
+        {AddBackslash(QString()), u"/"}, {AddBackslash(u"/"_qs), u"/"}, {AddBackslash(u"/games/rabble"_qs), u"/games/rabble/"},
+        {AddBackslash(u"/games/rabble/"_qs), u"/games/rabble/"}, {TablePath(QString(), u"t.dat"_qs), u"t.dat"},
+        {TablePath(u"/d/"_qs, u"t.dat"_qs), u"/d/t.dat"}, {TablePath(u"/d"_qs, u"t.dat"_qs), u"/d/t.dat"},
+        {TitleFor(ProgramVersion(6, 1, 0)), u"Throngkit v6.1"}, {TitleFor(ProgramVersion(7, 0, 0)), u"Throngkit v7"},
+        {TitleFor(ProgramVersion(1, 2, 3)), u"Throngkit v1.23"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cases[i].first, QString::fromUtf16(cases[i].second)) << "case " << i;
+    EXPECT_EQ(ProgramVersion(6, 1, 0), 6.1);
 }
 
 TEST(GetIniValue, KeyIgnoringCaseOneSeparatorNothingTrimmed)
@@ -57,26 +64,6 @@ TEST(GetIniValue, KeyIgnoringCaseOneSeparatorNothingTrimmed)
     const QString elsewhere = test::WriteFile(dir, QStringLiteral("other.ini"), "DBLoc=/e/\r\n");
     EXPECT_EQ(GetIniValue(environment, elsewhere, QStringLiteral("dbloc")), QStringLiteral("/e/"));
     EXPECT_EQ(GetIniValue(environment, QStringLiteral("missing.ini"), QStringLiteral("dbloc")), QString());
-}
-
-TEST(IniDirectory, WindirThenXdgThenHome)
-{
-    EXPECT_EQ(IniDirectory({QStringLiteral("WINDIR=/w"), QStringLiteral("XDG_CONFIG_HOME=/x")}), QStringLiteral("/w/"));
-    EXPECT_EQ(IniDirectory({QStringLiteral("XDG_CONFIG_HOME=/x"), QStringLiteral("HOME=/h")}), QStringLiteral("/x/"));
-    EXPECT_EQ(IniDirectory({QStringLiteral("XDG_CONFIG_HOME=relative"), QStringLiteral("HOME=/h")}),
-              QStringLiteral("/h/.config/"));
-    EXPECT_EQ(IniDirectory({QStringLiteral("HOME=/h/")}), QStringLiteral("/h/.config/"));
-    // No home: no INI at all, never one at the file-system root.
-    EXPECT_EQ(IniDirectory({}), QString());
-    EXPECT_EQ(IniDirectory({QStringLiteral("HOME=/")}), QString());
-}
-
-TEST(Startup, VersionAndTitle)
-{
-    EXPECT_EQ(ProgramVersion(6, 1, 0), 6.1);
-    EXPECT_EQ(TitleFor(6.1), QStringLiteral("Throngkit v6.1"));
-    EXPECT_EQ(TitleFor(ProgramVersion(7, 0, 0)), QStringLiteral("Throngkit v7"));
-    EXPECT_EQ(TitleFor(ProgramVersion(1, 2, 3)), QStringLiteral("Throngkit v1.23"));
 }
 
 class FirstRun : public ::testing::Test
