@@ -38,32 +38,8 @@ TEST(Startup, EnvironmentPathsAndTitle)
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cases[i].first, QString::fromUtf16(cases[i].second)) << "case " << i;
     EXPECT_EQ(ProgramVersion(6, 1, 0), 6.1);
-}
-
-TEST(GetIniValue, KeyIgnoringCaseOneSeparatorNothingTrimmed)
-{
-    QTemporaryDir dir;
-    const QStringList environment{QStringLiteral("WINDIR=") + dir.path()};
-    struct Case { QByteArray file; const char16_t *value; };
-    const Case cases[] = {
-        {"DBLOC=/Games/Rabble/\r\n", u"/Games/Rabble/"},
-        {"dbloc: /Data/\r\n", u" /Data/"},          // any one separator; the blank stays
-        {"dbloc= /Data/\r\n", u" /Data/"},
-        {"[paths]\r\nother=1\r\ndbloc=/x/\r\ndbloc=/y/\r\n", u"/x/"},   // the first line wins
-        {"dbloc=/lf/only/\n", u"/lf/only/"},
-        {"dbloc=/no/line/end/", u"/no/line/end/"},
-        {"dblo\r\n", u""},
-        {"", u""},
-    };
-    for (const Case &c : cases) {
-        test::WriteFile(dir, QStringLiteral("Throngkit.ini"), c.file);
-        EXPECT_EQ(GetIniValue(environment, QStringLiteral("Throngkit.ini"), QStringLiteral("DBLoc")),
-                  QString::fromUtf16(c.value)) << c.file.toStdString();
-    }
-    // A name with a directory is read where it says; a missing file gives nothing.
-    const QString elsewhere = test::WriteFile(dir, QStringLiteral("other.ini"), "DBLoc=/e/\r\n");
-    EXPECT_EQ(GetIniValue(environment, elsewhere, QStringLiteral("dbloc")), QStringLiteral("/e/"));
-    EXPECT_EQ(GetIniValue(environment, QStringLiteral("missing.ini"), QStringLiteral("dbloc")), QString());
+    QTemporaryDir dir;   // an INI named with its folder is read there
+    EXPECT_EQ(GetIniValue({}, test::WriteFile(dir, u"other.ini"_qs, "DBLoc=/e/\r\n"), u"dbloc"_qs), u"/e/"_qs);
 }
 
 class FirstRun : public ::testing::Test
@@ -131,6 +107,12 @@ TEST(StartupLocation, TheDataDirectoryAndTheIni)
         {"the INI's line comes first", File, "dbloc={own}\r\n", true, true, true, 0},
         {"a stale line", File, "dbloc={here}gone/\r\n", true, true, true, 0},
         {"a stale line, no own tables", File, "dbloc={here}gone/\r\n", true, false, true, 0},
+        // The INI's line: its key in any case, then any one separator, nothing trimmed.
+        {"a separator other than \"=\", the blank kept", File, "dbloc: {own}\r\n", true, true, true, 0},
+        {"the first line wins", File, "[paths]\r\nother=1\r\nDBLOC={own}\r\ndbloc={here}\r\n", true, true, true, 0},
+        {"LF only", File, "dbloc={own}\n", true, true, true, 0},
+        {"no line end", File, "dbloc={own}", true, true, true, 0},
+        {"a line too short for the key", File, "dblo\r\n", true, true, true, 0},
     };
     QString report;
     for (const auto &c : cases) {
