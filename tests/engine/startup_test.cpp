@@ -42,20 +42,11 @@ TEST(Startup, EnvironmentPathsAndTitle)
     EXPECT_EQ(GetIniValue({}, test::WriteFile(dir, u"other.ini"_qs, "DBLoc=/e/\r\n"), u"dbloc"_qs), u"/e/"_qs);
 }
 
-class FirstRun : public ::testing::Test
-{
-protected:
-    QTemporaryDir windows, current, shipped;
-    StartupContext context() const
-    {
-        return {{u"WINDIR="_qs + windows.path()}, current.path(), shipped.path(), true, {}};
-    }
-};
-
 // The desktop starts through the real process context: settings left by anything before are
 // reset to the start-up values, and a first run with the table at hand writes the INI.
-TEST_F(FirstRun, TheDesktopsStartResetsTheSettings)
+TEST(FirstRun, TheDesktopsStartResetsTheSettings)
 {
+    QTemporaryDir windows, current;
     test::WriteTable(current, u"tk-wp-rq1.dat"_qs, "Mine", "1,100,Club,1D6,2\r\n");
     const QByteArray previousWindir = qgetenv("WINDIR");
     const QString previousDirectory = QDir::currentPath();
@@ -159,8 +150,9 @@ TEST(StartupLocation, TheDataDirectoryAndTheIni)
 // Which table each front loads for a system and an optional table name: the system's default,
 // a table found as given, or a bare name found in the data directory (which the user may name,
 // bypassing the INI).
-TEST_F(FirstRun, TheTableASystemOrTheUserChooses)
+TEST(FirstRun, TheTableASystemOrTheUserChooses)
 {
+    QTemporaryDir windows, current, shipped;
     test::WriteTable(shipped, u"tk-wp-rq1.dat"_qs, "RQ default", "1,100,Club,1D6,2\r\n");
     test::WriteTable(shipped, u"TK-WP-TR1.DAT"_qs, "TR default", "1,100,Club,1D6,2\r\n");
     test::WriteTable(shipped, u"mine.dat"_qs, "In data", "1,100,Club,1D6,2\r\n");
@@ -180,8 +172,7 @@ TEST_F(FirstRun, TheTableASystemOrTheUserChooses)
     ASSERT_TRUE(QDir::setCurrent(windows.path()));   // a relative name is not found by accident
     for (const auto &c : cases) {
         SCOPED_TRACE(c.table.toStdString() + " in " + c.dataDirectory.toStdString());
-        StartupContext ctx = context();
-        ctx.dataDirectory = c.dataDirectory;
+        const StartupContext ctx{{u"WINDIR="_qs + windows.path()}, current.path(), shipped.path(), true, c.dataDirectory};
         const auto settings = test::NewSettings();
         const StartupReport report = RunStartup(*settings, ctx, c.system, c.table);
         EXPECT_EQ(report.table.ok() ? report.table.value() : report.table.reason(), c.loaded);
