@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 using namespace throngkit;
@@ -58,18 +57,14 @@ public:
 // at 14, and the Traveller recon loss on a 1 or 2 only, with its floor at 0.
 TEST(Generators, ScriptedMembersFollowTheRollOrder)
 {
-    const auto elite = [](Settings &s) {
-        s.AbilityLevel = u"E"; s.ForcedWeapon = u"2H Sword"; s.WeaponDamage = u"2D8";
-        s.WeaponRank = 3; s.ShieldChoice = u"Y"; s.MissileOdds = 1;
-    };
-    const auto poor = [](Settings &s) { s.AbilityLevel = u"P"; s.MissileOdds = 1; };
-    const auto rifle = [](Settings &s) {
-        s.AbilityLevel = u"G"; s.ForcedWeapon = u"Rifle"; s.WeaponDamage = u"3D6"; s.WeaponRank = 2;
-    };
+    // Level, forced weapon, its damage and SR/PEN, shield choice, missile odds.
+    const struct Choice { const char16_t *level, *weapon, *damage; qint16 rank; const char16_t *shield; qint16 odds; }
+        elite{u"E", u"2H Sword", u"2D8", 3, u"Y", 1}, poor{u"P", u"*", u"", 2, u"*", 1},
+        rifle{u"G", u"Rifle", u"3D6", 2, u"*", 4}, none{u"*", u"*", u"", 2, u"*", 4};
     const struct {
         const char *name;
         GameSystem system;
-        std::function<void(Settings &)> setup;
+        Choice choice;
         std::deque<double> script;
         const char *row;
     } cases[] = {
@@ -90,7 +85,7 @@ TEST(Generators, ScriptedMembersFollowTheRollOrder)
          Member(RQ, Example, {{30, 100}, {1, 6}, {1, 15}, {1, 3}, {1, 10}, {1, 10}, {1, 1}, {5, 5}, {15, 10, 2}}),
          "____________________,P,Broadsword,1D8+1+1D4,29,34,Sh,0,,6+2,17,28,27,0,CBDEA9F"},
         // Level P, 2H Spear, armour 0, gun and recon sixes, loss test 2, recon 2 - 4 floored.
-        {"recon loss on a 2", Traveller, [](Settings &) {},
+        {"recon loss on a 2", Traveller, none,
          Member(Traveller, {5, 15, 10, 7, 14, 11}, {{9, 9}, {70, 100}, {1, 8}, {6, 6}, {5, 6}, {6, 6}, {2, 6}, {4, 4}}),
          "P,2H Spear,1D10+1,2,1,3,90,0,0,5FA7EB"},
         {"recon loss on a 1", Traveller, rifle,
@@ -105,7 +100,8 @@ TEST(Generators, ScriptedMembersFollowTheRollOrder)
         auto s = NewSettings();
         LoadSmallTable(*s);
         s->HowMany = 1;
-        c.setup(*s);
+        s->AbilityLevel = c.choice.level, s->ForcedWeapon = c.choice.weapon, s->WeaponDamage = c.choice.damage;
+        s->WeaponRank = c.choice.rank, s->ShieldChoice = c.choice.shield, s->MissileOdds = c.choice.odds;
         ScriptedDice dice(c.script);
         ASSERT_TRUE(GenerateRabble(c.system, *s, dice).ok());
         EXPECT_EQ(dice.remaining(), 0u);
