@@ -80,7 +80,8 @@ GameSystem LoadRabble(const QString &path, Settings &s, QString &heading)
 // seeded tests they replace (ranges by level, hit points, modifiers, strike ranks, damage bonus,
 // Scan and Listen caps, missile of at least 15, recon floor) and a separate recomputation, from
 // each member's characteristic code and weapon, of its strike ranks, damage with bonus, hit
-// points and parry against attack. An empty rabble is its headings alone. In a rabble of 1000 the
+// points and parry against attack; their summaries equal the counts, shares, lows, medians,
+// highs and means recomputed from those CSV copies by a separate script. An empty rabble is its headings alone. In a rabble of 1000 the
 // number 1000 fills its field and meets the next, and members never generated are written as
 // blank text and zeros (never NUL), as every record starts. A difference is a fault until shown
 // otherwise.
