@@ -21,7 +21,6 @@ public:
     QString toString() const { return view().toString(); }
 
     friend bool operator==(const NumberText &a, QLatin1StringView b) noexcept { return a.view() == b; }
-    friend bool operator==(const NumberText &a, QStringView b) noexcept { return a.view() == b; }
     friend std::ostream &operator<<(std::ostream &os, const NumberText &t)
     {
         return os << '"' << t.toString().toStdString() << '"';

@@ -268,7 +268,11 @@ Result<QString> ReadTableCaption(const QString &path)
     if (read.value().isEmpty())
         return Result<QString>::failure(QStringLiteral("the file is empty"));
     const QString text = QString::fromLatin1(read.value().left(64 * 1024));
-    return Result<QString>::success(text.left(CaptionEnd(text)));
+    const QString caption = text.left(CaptionEnd(text));
+    // Refused as the loader refuses it: a control character would reach the pick list's buttons.
+    if (HasControl(caption))
+        return Result<QString>::failure(QStringLiteral("the caption %1 holds a control character").arg(QuotedText(caption)));
+    return Result<QString>::success(caption);
 }
 
 } // namespace throngkit

@@ -60,47 +60,6 @@ QString WriteTable(const QTemporaryDir &dir, const QString &name, const QByteArr
     return WriteFile(dir, name, caption + "\r\n" + rows);
 }
 
-QStringList CrLfLines(const QString &text)
-{
-    const QList<QByteArray> lines = CrLfLines(text.toUtf8());
-    QStringList texts;
-    for (const QByteArray &line : lines)
-        texts << QString::fromUtf8(line);
-    return texts;
-}
-
-QList<QByteArray> CrLfLines(const QByteArray &bytes)
-{
-    EXPECT_TRUE(bytes.isEmpty() || bytes.endsWith("\r\n")) << "no line end after the last line";
-    QList<QByteArray> lines = bytes.split('\n');
-    lines.removeLast();   // after the final line end
-    for (QByteArray &line : lines) {
-        EXPECT_TRUE(line.endsWith('\r') && !line.chopped(1).contains('\r'))
-            << "a line end other than CRLF after: " << line.constData();
-        line.chop(line.endsWith('\r') ? 1 : 0);
-    }
-    return lines;
-}
-
-void FillRQ(RabbleMember &m, const char16_t *level, const char16_t *weapon, const char16_t *damage,
-            qint16 attack, qint16 parry, const char16_t *parryWith, const char16_t *strikeRank,
-            qint16 missile, const char16_t *missileType, qint16 hp, qint16 armour, qint16 scan,
-            qint16 listen, const char16_t *code)
-{
-    m.Level = level; m.Weapon = weapon; m.Damage = damage; m.Attack = attack; m.Parry = parry;
-    m.ParryWith = parryWith; m.StrikeRank = strikeRank; m.Missile = missile;
-    m.MissileType = missileType; m.HitPoints = hp; m.Armour = armour; m.Scan = scan;
-    m.Listen = listen; m.Code = code;
-}
-
-void FillTraveller(RabbleMember &m, const char16_t *level, const char16_t *weapon,
-                   const char16_t *damage, const char16_t *pen, qint16 gun, qint16 hp,
-                   qint16 armour, qint16 recon, const char16_t *code, qint16 skill)
-{
-    m.Level = level; m.Weapon = weapon; m.Damage = damage; m.StrikeRank = pen; m.Attack = gun;
-    m.HitPoints = hp; m.Armour = armour; m.Scan = recon; m.Code = code; m.Parry = skill;
-}
-
 std::optional<QString> WithFileSizeLimit(long limit, const std::function<QString()> &action)
 {
     int channel[2];

@@ -2,14 +2,12 @@
 
 #include "core/settings.h"
 
-#include <QList>
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -31,30 +29,6 @@ QByteArray ReadFile(const QString &path);
 QString WriteTable(const QTemporaryDir &dir, const QString &name, const QByteArray &caption,
                    const QByteArray &rows);
 
-// A line of the given length, blank but for the texts placed at their columns (counted from 1):
-// Placed<QString>(...) for a listing on screen, Placed<QByteArray>(...) for a file.
-template <typename Text>
-Text Placed(int length, std::initializer_list<std::pair<int, Text>> texts)
-{
-    Text line(length, ' ');
-    for (const auto &[column, text] : texts)
-        line.replace(column - 1, text.size(), text);
-    return line;
-}
-
-// The lines of a listing or a file without their line ends; a line that does not end in CRLF,
-// the last one included, fails the test.
-QStringList CrLfLines(const QString &text);
-QList<QByteArray> CrLfLines(const QByteArray &bytes);
-
-// Members as the listings show them, every field given.
-void FillRQ(RabbleMember &m, const char16_t *level, const char16_t *weapon, const char16_t *damage,
-            qint16 attack, qint16 parry, const char16_t *parryWith, const char16_t *strikeRank,
-            qint16 missile, const char16_t *missileType, qint16 hp, qint16 armour, qint16 scan,
-            qint16 listen, const char16_t *code);
-void FillTraveller(RabbleMember &m, const char16_t *level, const char16_t *weapon,
-                   const char16_t *damage, const char16_t *pen, qint16 gun, qint16 hp,
-                   qint16 armour, qint16 recon, const char16_t *code, qint16 skill);
 // The program's title for this build's version number ("Throngkit v6.1"), which --version and
 // the windows' titles start with.
 QByteArray ProgramTitle();
