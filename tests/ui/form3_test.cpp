@@ -39,13 +39,12 @@ TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
     Form3 fresh(*settings, prompts);
     test::ExpectGolden(test::Snapshot(fresh), "form3", {{"{title}", QString::fromLatin1(test::ProgramTitle())}});
     for (const char *action : {"Command2", "Command3", "Command4"}) {
-        prompts.calls.clear();
         prompts.fileAnswers = {dir.filePath("raid.rbl")};
         click(action);
-        EXPECT_EQ(prompts.messages(), QStringList{QString("Nothing to %1 yet: press Generate first.")
-                                                      .arg(action == QString("Command4") ? "print" : "save")});
-        EXPECT_EQ(prompts.calls.size(), 1) << action;
     }
+    EXPECT_EQ(prompts.calls, (QStringList{"failure Form3: Nothing to save yet: press Generate first.",
+                                          "failure Form3: Nothing to save yet: press Generate first.",
+                                          "failure Form3: Nothing to print yet: press Generate first."}));
     EXPECT_TRUE(savedFiles().isEmpty());
 }
 
@@ -70,9 +69,10 @@ TEST_F(Form3Test, HeadingIsAskedWhileItIsTheDefault)
         const QString path = dir.filePath(c.rbl ? "t.rbl" : "t.htm");
         prompts.fileAnswers = {path};
         click(c.rbl ? "Command2" : "Command3");
-        EXPECT_EQ(prompts.of("askText"), c.before == standard
-                      ? QStringList{settings->Title + "|Give title for this listing|" + standard} : QStringList{});
-        EXPECT_EQ(prompts.of("saveFileName"), QStringList{c.rbl ? "*.rbl|*.rbl|.rbl" : "*.htm|*.htm|.htm"});
+        QStringList calls{QString("saveFileName Form3: *.%1|*.%1|.%1").arg(c.rbl ? "rbl" : "htm")};
+        if (c.before == standard)
+            calls.prepend("askText Form3: " + settings->Title + "|Give title for this listing|" + standard);
+        EXPECT_EQ(prompts.calls, calls);
         EXPECT_EQ(form.Heading(), c.used);
         EXPECT_EQ(test::ReadFile(path),
                   ComposeListingFile(c.system, c.rbl ? FileFormat::Rbl : FileFormat::Htm, *settings, c.used));
@@ -100,8 +100,8 @@ TEST_F(Form3Test, FileNamesFromTheSaveDialog)
         EXPECT_EQ(savedFiles(), c.files);
     }
     EXPECT_EQ(test::ReadFile(dir.filePath("raid.txt")), ComposeRQHtm(*settings, "Raid"));
-    EXPECT_EQ(prompts.messages(), QStringList{"Cannot save \"" + dir.filePath("no such folder/raid.rbl")
-                                              + "\": No such file or directory"});
+    EXPECT_EQ(prompts.calls.filter("failure"), QStringList{"failure Form3: Cannot save \"" + dir.filePath("no such folder/raid.rbl")
+                                                           + "\": No such file or directory"});
     EXPECT_TRUE(form.isVisible());
 }
 
@@ -124,15 +124,17 @@ TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)
         form.SetHeading("Throngkit Listing");
         prompts.textAnswers = {c.heading};
         const QString path = dir.filePath(c.file);
-        prompts.printAnswer = [&](QWidget *parent, QPrinter &printer) {
-            EXPECT_EQ(parent, &form);
+        prompts.printAnswer = [&](QPrinter &printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(path);
             return c.ok;
         };
         click("Command4");
-        EXPECT_EQ(prompts.count("askText"), 1);   // the heading is settled as for a save
-        EXPECT_EQ(prompts.messages().join(""), QString(c.message).replace("{path}", path));
+        // The heading is settled as for a save.
+        QStringList calls{"askText Form3: " + settings->Title + "|Give title for this listing|Throngkit Listing", "printSetup Form3"};
+        if (!c.message.isEmpty())
+            calls << "failure Form3: " + QString(c.message).replace("{path}", path);
+        EXPECT_EQ(prompts.calls, calls);
         EXPECT_EQ(QFileInfo::exists(path), c.printed);
         if (c.printed) {
             EXPECT_EQ(test::PdfPages(path), (QList<QStringList>{{*c.heading, "typed Num T Weapon",

@@ -26,72 +26,62 @@
 #include <functional>
 #include <optional>
 #include <ostream>
-#include <vector>
 
 // Readable failures: GoogleTest would print a QString's bytes.
 inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace throngkit::test {
 
+// Records every call as one line, "<method> <the parent's name, or ->: <texts passed, joined by |>"
+// (a message: "notice" or "failure" for the method), so that a test compares them all at once.
 class FakePrompts final : public Prompts
 {
 public:
-    struct Call
-    {
-        QString kind;   // the method's name; "message", "askText"…
-        QString text;   // the texts passed, in parameter order, joined by "|" (a dialog: its name)
-        QWidget *parent = nullptr;
-        MessageKind messageKind = MessageKind::Failure;
-    };
-    std::vector<Call> calls;
+    QStringList calls;
     std::deque<std::optional<QString>> textAnswers, fileAnswers;   // Cancel when none is left
     std::function<void(QDialog &)> whileShown;                     // acts in a showModal dialog
     std::function<int(const QString &choices, const QString &title)> pickAnswer;   // unset: closed
     // Sets up the printer (a PDF file, say) and answers OK or Cancel; unset: Cancel.
-    std::function<bool(QWidget *parent, QPrinter &printer)> printAnswer;
+    std::function<bool(QPrinter &printer)> printAnswer;
 
-    void message(QWidget *parent, const QString &text, MessageKind kind) override { calls.push_back({"message", text, parent, kind}); }
+    void message(QWidget *parent, const QString &text, MessageKind kind) override
+    {
+        log(kind == MessageKind::Notice ? "notice" : "failure", parent, text);
+    }
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt, const QString &preset) override
     {
-        calls.push_back({"askText", caption + "|" + prompt + "|" + preset, parent});
+        log("askText", parent, caption + "|" + prompt + "|" + preset);
         return next(textAnswers);
     }
     std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &name, const QString &extension) override
     {
-        calls.push_back({"saveFileName", filter + "|" + name + "|" + extension, parent});
+        log("saveFileName", parent, filter + "|" + name + "|" + extension);
         return next(fileAnswers);
     }
     int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override
     {
-        calls.push_back({"pickFromList", choiceText + "|" + title, parent});
+        log("pickFromList", parent, choiceText + "|" + title);
         return pickAnswer ? pickAnswer(choiceText, title) : 0;
     }
     bool printSetup(QWidget *parent, QPrinter &printer) override
     {
-        calls.push_back({"printSetup", {}, parent});
-        return printAnswer && printAnswer(parent, printer);
+        log("printSetup", parent, {});
+        return printAnswer && printAnswer(printer);
     }
     // Shown without a nested event loop, and left as the test's actions left it.
     void showModal(QDialog &dialog) override
     {
-        calls.push_back({"showModal", dialog.objectName(), dialog.parentWidget()});
+        log("showModal", dialog.parentWidget(), dialog.objectName());
         dialog.show();
         if (whileShown)
             whileShown(dialog);
     }
 
-    QStringList of(const QString &kind) const
-    {
-        QStringList texts;
-        for (const Call &call : calls)
-            if (call.kind == kind)
-                texts << call.text;
-        return texts;
-    }
-    QStringList messages() const { return of("message"); }
-    qsizetype count(const QString &kind) const { return of(kind).size(); }
-
 private:
+    void log(const char *method, QWidget *parent, const QString &text)
+    {
+        calls << QString(method) + " " + (parent ? parent->objectName() : "-") + (text.isNull() ? "" : ": " + text);
+    }
     static std::optional<QString> next(std::deque<std::optional<QString>> &answers)
     {
         if (answers.empty())
