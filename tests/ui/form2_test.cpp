@@ -1,6 +1,5 @@
 // The configuration window driven through its controls' names, with every modal box answered
 // by FakePrompts.
-#include "core/startup.h"
 #include "generate/dice.h"
 #include "listing/listingfiles.h"
 #include "listing/screenlisting.h"
@@ -13,14 +12,10 @@
 #include "weapons/weapontable.h"
 
 #include <QCheckBox>
-#include <QFile>
-#include <QFontInfo>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
-#include <QTest>
 #include <QToolButton>
 
 #include <stdexcept>

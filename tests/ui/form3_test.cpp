@@ -1,14 +1,8 @@
 // The listing window on its own, every box answered by FakePrompts. Exit and the frame are
 // driven from the configuration window's Display.
-#include "core/startup.h"
 #include "listing/listingfiles.h"
 #include "tests/ui/uitest.h"
 #include "ui/form3.h"
-
-#include <QDir>
-#include <QFontInfo>
-#include <QPushButton>
-#include <QTest>
 
 using namespace throngkit;
 

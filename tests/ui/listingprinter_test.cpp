@@ -1,14 +1,10 @@
 // Printing the listing: how it is cut into pages, a full rabble printed to a PDF file and read
 // back, and a print to a file that is whole or not at all.
-#include "core/startup.h"
 #include "listing/screenlisting.h"
 #include "tests/ui/uitest.h"
 #include "ui/listingprinter.h"
 #include "ui/twips.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QPageSize>
 #include <QRegularExpression>
 

@@ -5,11 +5,7 @@
 #include "ui/picklist.h"
 #include "ui/spickbox.h"
 
-#include <QPushButton>
 #include <QScreen>
-#include <QTest>
-
-#include <memory>
 
 using namespace throngkit;
 

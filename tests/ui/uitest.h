@@ -3,7 +3,8 @@
 // What the window tests share: FakePrompts, which answers every modal box from a script and
 // records what was asked; WhenUp, which acts on a real modal box once it is up; Snapshot, a
 // window's controls as text, compared with copies in tests/data/ui; PdfPages, which reads a
-// printed PDF back.
+// printed PDF back. It brings the Qt headers that most of them use.
+#include "core/startup.h"
 #include "tests/support/testsupport.h"
 #include "ui/prompts.h"
 
@@ -11,13 +12,19 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -129,22 +136,19 @@ inline QString Snapshot(QWidget &window)
             lines << QString("%1/%2 %3 hidden").arg(w->parentWidget()->objectName(), w->objectName(), w->metaObject()->className());
             continue;
         }
-        QString text;
-        if (auto *box = qobject_cast<QGroupBox *>(w)) text = box->title();
-        else if (auto *button = qobject_cast<QAbstractButton *>(w)) text = button->text() + (button->isChecked() ? " [x]" : "");
-        else if (auto *label = qobject_cast<QLabel *>(w)) text = label->text();
-        else if (auto *edit = qobject_cast<QLineEdit *>(w)) text = edit->text();
-        else if (auto *edit = qobject_cast<QPlainTextEdit *>(w)) text = edit->toPlainText();
+        // A label's, a line box's or a button's text, a frame's title, a list's entries...
+        QString text = w->property(qobject_cast<QGroupBox *>(w) ? "title" : qobject_cast<QPlainTextEdit *>(w) ? "plainText" : "text").toString();
+        if (auto *button = qobject_cast<QAbstractButton *>(w); button && button->isChecked())
+            text += " [x]";
         else if (auto *bar = qobject_cast<QScrollBar *>(w)) text = QString("%1..%2 at %3").arg(bar->minimum()).arg(bar->maximum()).arg(bar->value());
         else if (auto *combo = qobject_cast<QComboBox *>(w)) {
             for (int i = 0; i < combo->count(); ++i)
                 text += (i == combo->currentIndex() ? "[" + combo->itemText(i) + "]" : combo->itemText(i)) + "|";
         }
         const QRect g = w->geometry();
-        lines << QString("%1/%2 %3 %4,%5 %6x%7 \"%8\"%9%10%11%12").arg(w->parentWidget()->objectName(), w->objectName(),
+        lines << QString("%1/%2 %3 %4,%5 %6x%7 \"%8\"%9%10%11").arg(w->parentWidget()->objectName(), w->objectName(),
             w->metaObject()->className()).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()).arg(text,
             w->isEnabled() ? "" : " disabled",
-            w->toolTip().isEmpty() ? "" : " tip \"" + w->toolTip() + "\"",
             w->accessibleName().isEmpty() ? "" : " named \"" + w->accessibleName() + "\"",
             w->font().families() == window.font().families() ? "" : " " + face(w->font()));
     }
