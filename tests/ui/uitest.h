@@ -29,7 +29,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -45,16 +44,13 @@ class FakePrompts final : public Prompts
 {
 public:
     QStringList calls;
-    std::deque<std::optional<QString>> textAnswers, fileAnswers;   // Cancel when none is left
+    QList<std::optional<QString>> textAnswers, fileAnswers;   // Cancel when none is left
     std::function<void(QDialog &)> whileShown;                     // acts in a showModal dialog
     std::function<int(const QString &choices, const QString &title)> pickAnswer;   // unset: closed
     // Sets up the printer (a PDF file, say) and answers OK or Cancel; unset: Cancel.
     std::function<bool(QPrinter &printer)> printAnswer;
 
-    void message(QWidget *parent, const QString &text, MessageKind kind) override
-    {
-        log(kind == MessageKind::Notice ? "notice" : "failure", parent, text);
-    }
+    void message(QWidget *parent, const QString &text, MessageKind kind) override { log(kind == MessageKind::Notice ? "notice" : "failure", parent, text); }
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt, const QString &preset) override
     {
         log("askText", parent, caption + "|" + prompt + "|" + preset);
@@ -89,14 +85,7 @@ private:
     {
         calls << QString(method) + " " + (parent ? parent->objectName() : "-") + (text.isNull() ? "" : ": " + text);
     }
-    static std::optional<QString> next(std::deque<std::optional<QString>> &answers)
-    {
-        if (answers.empty())
-            return std::nullopt;
-        const std::optional<QString> answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
+    static std::optional<QString> next(QList<std::optional<QString>> &answers) { return answers.isEmpty() ? std::nullopt : answers.takeFirst(); }
 };
 
 // Runs act on the modal box of type Box once it is up; one that never came up is closed so that
@@ -176,16 +165,12 @@ inline QList<QStringList> PdfPages(const QString &pdf)
     pdftotext.start("pdftotext", {"-layout", pdf, "-"});
     EXPECT_TRUE(pdftotext.waitForFinished(60000) && pdftotext.exitCode() == 0)
         << pdftotext.readAllStandardError().toStdString();
-    QStringList texts = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f');
-    if (texts.constLast().trimmed().isEmpty())
-        texts.removeLast();
     QList<QStringList> pages;
-    for (const QString &text : texts) {
-        QStringList lines;
-        for (const QString &line : text.split(u'\n'))
-            if (!line.trimmed().isEmpty())
-                lines << line.simplified();
-        pages << lines;
+    for (const QString &page : QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts)) {
+        pages << page.split(u'\n');
+        for (QString &line : pages.last())
+            line = line.simplified();
+        pages.last().removeAll(QString());
     }
     return pages;
 }
