@@ -14,32 +14,25 @@ using namespace throngkit;
 
 namespace {
 
+// The cases and what they give are in tests/data/ui/pages.txt, written from the rules: a member
+// stays whole on a page unless it is taller than one.
 TEST(ListingPrinterTest, MembersStayWholeOnAPage)
 {
-    // Pages as "line,line|line".
-    const struct { const char *listing; int first, per; const char *header, *pages; } cases[] = {
-        {"Num\r\n1\r\n2\r\n3\r\n4\r\n5\r\n", 2, 3, "Num", "1,2|3,4,5"},
-        // A member's second line goes with it, even when that leaves room on the page.
-        {"Num\n1\n2\n x\n y\n3\n", 2, 3, "Num", "1|2, x, y|3"},
-        // Only a member taller than a page is cut, where the page is full.
-        {"Num\n1\n a\n b\n c\n2\n", 2, 2, "Num", "1, a| b, c|2"},
-        // No header left at the top: every line is the listing's own.
-        {"1\n2\n3\n", 1, 2, "", "1|2,3"},
-        // Lines typed above the first member are an entry of their own; blank lines inside
-        // stay, the line ends after the last line add nothing.
-        {"Num\nnote\n\n1\n2\n\r\n\n", 2, 2, "Num", "note,|1,2"},
-        {"", 5, 5, "", ""},
-        // Less than a line of room still prints one line a page.
-        {"Num\n1\n2\n", 0, -1, "Num", "1|2"},
-    };
-    for (const auto &c : cases) {
-        const ListingPages pages = PaginateListing(QString::fromLatin1(c.listing), c.first, c.per);
+    const QString golden = QString::fromUtf8(test::ReadFile(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/ui/pages.txt"));
+    QString made;
+    for (const QString &line : golden.split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(u'#') || line.startsWith("$ "))
+            made += line + "\n";
+        if (!line.startsWith("$ "))
+            continue;
+        const ListingPages pages = PaginateListing(line.section(u' ', 3).replace("\\r", "\r").replace("\\n", "\n"),
+                                                   line.section(u' ', 1, 1).toInt(), line.section(u' ', 2, 2).toInt());
         QStringList texts;
         for (const QStringList &body : pages.bodies)
             texts << body.join(u',');
-        EXPECT_EQ(pages.header, c.header) << c.listing;
-        EXPECT_EQ(texts.join(u'|'), c.pages) << c.listing;
+        made += "header " + pages.header + "\npages " + texts.join(u'|') + "\n";
     }
+    EXPECT_EQ(made, golden);
 }
 
 // A 1000-member listing with every seventh member spilling onto a second line.
