@@ -48,7 +48,7 @@ TEST(OpenConfigurationWindow, FirstRunFromTheTablesFolderWritesTheIni)
     EXPECT_EQ(test::ReadFile(ini), "dbloc=" + QFile::encodeName(tables) + "/\r\n");
     // The first-run notice comes before any window.
     EXPECT_EQ(prompts.calls, QStringList{"notice -: " + ini + " has been created, assuming your data files are in " + tables + "/"});
-    EXPECT_TRUE(settings->Title.startsWith("Throngkit v"));   // the settings were initialised
+    EXPECT_EQ(settings->Title, QString::fromLatin1(test::ProgramTitle()));   // the settings were initialised
 }
 
 // The desktop knows the program by its name and entry, and its windows by the program's icon.
