@@ -11,13 +11,6 @@
 #include "ui/twips.h"
 #include "weapons/weapontable.h"
 
-#include <QCheckBox>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleFactory>
-#include <QStyleOption>
-#include <QToolButton>
-
 #include <stdexcept>
 
 using namespace throngkit;

@@ -5,9 +5,6 @@
 #include "ui/listingprinter.h"
 #include "ui/twips.h"
 
-#include <QPageSize>
-#include <QRegularExpression>
-
 #include <sys/stat.h>
 
 using namespace throngkit;

@@ -5,8 +5,6 @@
 #include "ui/picklist.h"
 #include "ui/spickbox.h"
 
-#include <QScreen>
-
 using namespace throngkit;
 
 namespace {

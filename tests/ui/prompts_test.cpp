@@ -4,10 +4,6 @@
 #include "tests/ui/uitest.h"
 #include "ui/captionfit.h"
 
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QPrintDialog>
-
 using namespace throngkit;
 using test::WhenUp;
 

@@ -3,29 +3,14 @@
 // What the window tests share: FakePrompts, which answers every modal box from a script and
 // records what was asked; WhenUp, which acts on a real modal box once it is up; Snapshot, a
 // window's controls as text, compared with copies in tests/data/ui; PdfPages, which reads a
-// printed PDF back. It brings the Qt headers that most of them use.
+// printed PDF back. It brings the Qt modules the tests use.
 #include "core/startup.h"
 #include "tests/support/testsupport.h"
 #include "ui/prompts.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QFontInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPrinter>
-#include <QProcess>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTest>
-#include <QTimer>
+#include <QtPrintSupport>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
