@@ -30,7 +30,7 @@ class FakePrompts final : public Prompts
 public:
     QStringList calls;
     QList<std::optional<QString>> textAnswers, fileAnswers;   // Cancel when none is left
-    std::function<void(QDialog &)> whileShown;                     // acts in a showModal dialog
+    std::function<void(QDialog &)> whileShown;                // acts in a showModal dialog
     std::function<int(const QString &choices, const QString &title)> pickAnswer;   // unset: closed
     // Sets up the printer (a PDF file, say) and answers OK or Cancel; unset: Cancel.
     std::function<bool(QPrinter &printer)> printAnswer;
