@@ -1,14 +1,8 @@
 // The listing window on its own, every box answered by FakePrompts. Exit and the frame are
 // driven from the configuration window's Display.
-#include "core/startup.h"
 #include "listing/listingfiles.h"
 #include "tests/ui/uitest.h"
 #include "ui/form3.h"
-
-#include <QDir>
-#include <QFontInfo>
-#include <QPushButton>
-#include <QTest>
 
 using namespace throngkit;
 
@@ -39,69 +33,56 @@ TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
     Form3 fresh(*settings, prompts);
     test::ExpectGolden(test::Snapshot(fresh), "form3", {{"{title}", QString::fromLatin1(test::ProgramTitle())}});
     for (const char *action : {"Command2", "Command3", "Command4"}) {
-        prompts.calls.clear();
         prompts.fileAnswers = {dir.filePath("raid.rbl")};
         click(action);
-        EXPECT_EQ(prompts.messages(), QStringList{QString("Nothing to %1 yet: press Generate first.")
-                                                      .arg(action == QString("Command4") ? "print" : "save")});
-        EXPECT_EQ(prompts.calls.size(), 1) << action;
     }
+    EXPECT_EQ(prompts.calls, (QStringList{"failure Form3: Nothing to save yet: press Generate first.",
+                                          "failure Form3: Nothing to save yet: press Generate first.",
+                                          "failure Form3: Nothing to print yet: press Generate first."}));
     EXPECT_TRUE(savedFiles().isEmpty());
 }
 
-// The heading is asked only while it is the default; an empty or cancelled answer keeps it.
-TEST_F(Form3Test, HeadingIsAskedWhileItIsTheDefault)
+// A save asks for the heading only while it is the default (an empty or cancelled answer keeps
+// it), then for the file: a cancel or a pattern saves nothing, a name without an extension gets the
+// format's, the rabble is written by its system's writer, a failed write is reported and the
+// window stays.
+TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
 {
+    form.show();
     const QString standard = "Throngkit Listing";
-    const struct { GameSystem system; bool rbl; QString before; std::optional<QString> answer; QString used; } cases[] = {
-        {GameSystem::RuneQuest, true, standard, QString("My Raiders"), "My Raiders"},
-        {GameSystem::RuneQuest, false, standard, QString("My Raiders"), "My Raiders"},
-        {GameSystem::Traveller, true, standard, std::nullopt, standard},
-        {GameSystem::Traveller, false, standard, QString(""), standard},
-        {GameSystem::Traveller, true, "throngkit listing", QString("unasked"), "throngkit listing"},
-        {GameSystem::RuneQuest, true, "", QString("unasked"), ""},
+    const struct { GameSystem system; bool rbl; QString before; std::optional<QString> answer, chosen; QString used, saved; bool fails = false; } cases[] = {
+        {GameSystem::RuneQuest, true, standard, QString("My Raiders"), QString("a"), "My Raiders", "a.rbl"},
+        {GameSystem::RuneQuest, false, standard, QString("My Raiders"), QString("b"), "My Raiders", "b.htm"},
+        {GameSystem::Traveller, true, standard, std::nullopt, QString("c.rbl"), standard, "c.rbl"},
+        {GameSystem::Traveller, false, standard, QString(""), QString("d.txt"), standard, "d.txt"},
+        {GameSystem::Traveller, true, "throngkit listing", QString("unasked"), QString("e"), "throngkit listing", "e.rbl"},
+        {GameSystem::RuneQuest, true, "", QString("unasked"), QString("f"), "", "f.rbl"},
+        {GameSystem::RuneQuest, true, "Raid", {}, std::nullopt, "Raid", ""},
+        {GameSystem::RuneQuest, true, "Raid", {}, QString("*.rbl"), "Raid", ""},
+        {GameSystem::RuneQuest, false, "Raid", {}, QString("ra?d.htm"), "Raid", ""},
+        {GameSystem::RuneQuest, true, "Raid", {}, QString("no such folder/raid.rbl"), "Raid", "", true},
     };
+    QStringList files;
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.before.toStdString() + (c.rbl ? " rbl" : " htm"));
+        SCOPED_TRACE(c.chosen.value_or("cancelled").toStdString());
         prompts.calls.clear();
         settings->GeneratedSystem = c.system;
         form.SetHeading(c.before);
         prompts.textAnswers = {c.answer};
-        const QString path = dir.filePath(c.rbl ? "t.rbl" : "t.htm");
-        prompts.fileAnswers = {path};
-        click(c.rbl ? "Command2" : "Command3");
-        EXPECT_EQ(prompts.of("askText"), c.before == standard
-                      ? QStringList{settings->Title + "|Give title for this listing|" + standard} : QStringList{});
-        EXPECT_EQ(prompts.of("saveFileName"), QStringList{c.rbl ? "*.rbl|*.rbl|.rbl" : "*.htm|*.htm|.htm"});
-        EXPECT_EQ(form.Heading(), c.used);
-        EXPECT_EQ(test::ReadFile(path),
-                  ComposeListingFile(c.system, c.rbl ? FileFormat::Rbl : FileFormat::Htm, *settings, c.used));
-    }
-}
-
-// A cancelled dialog or a pattern saves nothing; a failed write is reported and the window stays.
-TEST_F(Form3Test, FileNamesFromTheSaveDialog)
-{
-    settings->GeneratedSystem = GameSystem::RuneQuest;
-    form.SetHeading("Raid");
-    form.show();
-    const struct { std::optional<QString> chosen; const char *button; QStringList files; } cases[] = {
-        {std::nullopt, "Command2", {}},
-        {QString("*.rbl"), "Command2", {}},
-        {QString("ra?d.htm"), "Command3", {}},
-        {QString("no such folder/raid.rbl"), "Command2", {}},
-        {QString("raid"), "Command2", {"raid.rbl"}},
-        {QString("raid"), "Command3", {"raid.htm", "raid.rbl"}},
-        {QString("raid.txt"), "Command3", {"raid.htm", "raid.rbl", "raid.txt"}},
-    };
-    for (const auto &c : cases) {
         prompts.fileAnswers = {c.chosen ? std::optional(dir.filePath(*c.chosen)) : std::nullopt};
-        click(c.button);
-        EXPECT_EQ(savedFiles(), c.files);
+        click(c.rbl ? "Command2" : "Command3");
+        QStringList calls{QString("saveFileName Form3: *.%1|*.%1|.%1").arg(c.rbl ? "rbl" : "htm")};
+        if (c.before == standard)
+            calls.prepend("askText Form3: " + settings->Title + "|Give title for this listing|" + standard);
+        if (c.fails)
+            calls << "failure Form3: Cannot save \"" + dir.filePath(*c.chosen) + "\": No such file or directory";
+        EXPECT_EQ(prompts.calls, calls);
+        EXPECT_EQ(form.Heading(), c.used);
+        if (!c.saved.isEmpty())
+            EXPECT_EQ(test::ReadFile(dir.filePath(files.emplace_back(c.saved))),
+                      ComposeListingFile(c.system, c.rbl ? FileFormat::Rbl : FileFormat::Htm, *settings, c.used));
+        EXPECT_EQ(savedFiles(), files);
     }
-    EXPECT_EQ(test::ReadFile(dir.filePath("raid.txt")), ComposeRQHtm(*settings, "Raid"));
-    EXPECT_EQ(prompts.messages(), QStringList{"Cannot save \"" + dir.filePath("no such folder/raid.rbl")
-                                              + "\": No such file or directory"});
     EXPECT_TRUE(form.isVisible());
 }
 
@@ -124,15 +105,17 @@ TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)
         form.SetHeading("Throngkit Listing");
         prompts.textAnswers = {c.heading};
         const QString path = dir.filePath(c.file);
-        prompts.printAnswer = [&](QWidget *parent, QPrinter &printer) {
-            EXPECT_EQ(parent, &form);
+        prompts.printAnswer = [&](QPrinter &printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(path);
             return c.ok;
         };
         click("Command4");
-        EXPECT_EQ(prompts.count("askText"), 1);   // the heading is settled as for a save
-        EXPECT_EQ(prompts.messages().join(""), QString(c.message).replace("{path}", path));
+        // The heading is settled as for a save.
+        QStringList calls{"askText Form3: " + settings->Title + "|Give title for this listing|Throngkit Listing", "printSetup Form3"};
+        if (!c.message.isEmpty())
+            calls << "failure Form3: " + QString(c.message).replace("{path}", path);
+        EXPECT_EQ(prompts.calls, calls);
         EXPECT_EQ(QFileInfo::exists(path), c.printed);
         if (c.printed) {
             EXPECT_EQ(test::PdfPages(path), (QList<QStringList>{{*c.heading, "typed Num T Weapon",

@@ -5,12 +5,6 @@
 #include "ui/picklist.h"
 #include "ui/spickbox.h"
 
-#include <QPushButton>
-#include <QScreen>
-#include <QTest>
-
-#include <memory>
-
 using namespace throngkit;
 
 namespace {
@@ -21,40 +15,34 @@ qint16 Pick(PickList &list, const QString &choices, const std::function<void(SPI
     return list.PickFromList(choices, title);
 }
 
-// One dialog serves the whole table, so a pick after a longer one must hide what it left. The
-// copy was read through against the design (buttons 150 + 100 twips a character wide, rows 480
-// twips apart, the dialog 800 + 100 a character wide and 500 a row high, centred on the screen,
-// squeezed onto it when taller or wider), and checked against the assertions it replaced.
+// One dialog serves the whole table, so a pick after a longer one must hide what it left. Each
+// case in the copy is a line "$ " with the button pressed (from 0), the title and the choice text,
+// then what the pick gave. The copy was read through against the design (buttons 150 + 100 twips
+// a character wide, rows 480 twips apart, the dialog 800 + 100 a character wide and 500 a row
+// high, centred on the screen, squeezed onto it when taller or wider; only 19 of 21 entries
+// offered), and checked against the assertions it replaced.
 TEST(PickListTest, ButtonsSizesAndResultFollowTheChoiceText)
 {
-    QStringList entries;
-    for (int k = 1; k <= 21; ++k)
-        entries << QStringLiteral("E%1").arg(k, 2, 10, QLatin1Char('0'));
-    const struct { QString choices, title; int press; } cases[] = {
-        {entries.join('/'), "Pick", 18},   // only 19 offered
-        {"A/B/Abandon", "Select weapon table", 2},
-        {"A/Twenty-five characters!!!/Abandon", "T", 1},
-        {"Yes/No", "A title of 24 characters", 0},
-        {"A//B/", "T", 1},
-        {"", "", 0},
-        {"A/" + QString(70, u'w'), "Wider than the screen", 0},
-    };
+    const QString golden = QString::fromUtf8(test::ReadFile(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/ui/picklist.txt"));
     QWidget caller;
     PickList list(&caller);
     EXPECT_EQ(list.PickedNumber(), 0);
     QString text = "screen " + QString::number(QGuiApplication::primaryScreen()->availableGeometry().height()) + "\n";
-    for (const auto &c : cases) {
+    for (const QString &line : golden.split(u'\n')) {
+        if (!line.startsWith("$ "))
+            continue;
+        const QStringList c = line.mid(2).split(u'|');   // press, title, choices
         QRect frame;
-        const qint16 number = Pick(list, c.choices, [&](SPICKBOX &box) {
+        const qint16 number = Pick(list, c.value(2), [&](SPICKBOX &box) {
             frame = box.frameGeometry();
-            QTest::mouseClick(box.ChoiceButton(c.press), Qt::LeftButton);
-        }, c.title);
+            QTest::mouseClick(box.ChoiceButton(c[0].toInt()), Qt::LeftButton);
+        }, c.value(1));
         ASSERT_NE(list.dialog(), nullptr);   // kept for the next pick
         EXPECT_FALSE(list.dialog()->ChoiceButton(-1) || list.dialog()->ChoiceButton(20));
-        text += QString("picked %1 \"%2\" frame %3,%4 %5x%6\n").arg(number).arg(list.PickedCaption()).arg(frame.x())
+        text += line + "\n" + QString("picked %1 \"%2\" frame %3,%4 %5x%6\n").arg(number).arg(list.PickedCaption()).arg(frame.x())
                     .arg(frame.y()).arg(frame.width()).arg(frame.height()) + test::Snapshot(*list.dialog());
     }
-    test::ExpectGolden(text, "picklist");
+    EXPECT_EQ(text, golden);
 }
 
 // A close without a press returns 0 and takes the dialog with it; the next pick makes a new one.

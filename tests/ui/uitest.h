@@ -3,103 +3,74 @@
 // What the window tests share: FakePrompts, which answers every modal box from a script and
 // records what was asked; WhenUp, which acts on a real modal box once it is up; Snapshot, a
 // window's controls as text, compared with copies in tests/data/ui; PdfPages, which reads a
-// printed PDF back.
+// printed PDF back. It brings the Qt modules the tests use.
+#include "core/startup.h"
 #include "tests/support/testsupport.h"
 #include "ui/prompts.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPrinter>
-#include <QProcess>
-#include <QScrollBar>
-#include <QTimer>
+#include <QtPrintSupport>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 #include <optional>
 #include <ostream>
-#include <vector>
 
 // Readable failures: GoogleTest would print a QString's bytes.
 inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace throngkit::test {
 
+// Records every call as one line, "<method> <the parent's name, or ->: <texts passed, joined by |>"
+// (a message: "notice" or "failure" for the method), so that a test compares them all at once.
 class FakePrompts final : public Prompts
 {
 public:
-    struct Call
-    {
-        QString kind;   // the method's name; "message", "askText"…
-        QString text;   // the texts passed, in parameter order, joined by "|" (a dialog: its name)
-        QWidget *parent = nullptr;
-        MessageKind messageKind = MessageKind::Failure;
-    };
-    std::vector<Call> calls;
-    std::deque<std::optional<QString>> textAnswers, fileAnswers;   // Cancel when none is left
-    std::function<void(QDialog &)> whileShown;                     // acts in a showModal dialog
+    QStringList calls;
+    QList<std::optional<QString>> textAnswers, fileAnswers;   // Cancel when none is left
+    std::function<void(QDialog &)> whileShown;                // acts in a showModal dialog
     std::function<int(const QString &choices, const QString &title)> pickAnswer;   // unset: closed
     // Sets up the printer (a PDF file, say) and answers OK or Cancel; unset: Cancel.
-    std::function<bool(QWidget *parent, QPrinter &printer)> printAnswer;
+    std::function<bool(QPrinter &printer)> printAnswer;
 
-    void message(QWidget *parent, const QString &text, MessageKind kind) override { calls.push_back({"message", text, parent, kind}); }
+    void message(QWidget *parent, const QString &text, MessageKind kind) override { log(kind == MessageKind::Notice ? "notice" : "failure", parent, text); }
     std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt, const QString &preset) override
     {
-        calls.push_back({"askText", caption + "|" + prompt + "|" + preset, parent});
+        log("askText", parent, caption + "|" + prompt + "|" + preset);
         return next(textAnswers);
     }
     std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &name, const QString &extension) override
     {
-        calls.push_back({"saveFileName", filter + "|" + name + "|" + extension, parent});
+        log("saveFileName", parent, filter + "|" + name + "|" + extension);
         return next(fileAnswers);
     }
     int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override
     {
-        calls.push_back({"pickFromList", choiceText + "|" + title, parent});
+        log("pickFromList", parent, choiceText + "|" + title);
         return pickAnswer ? pickAnswer(choiceText, title) : 0;
     }
     bool printSetup(QWidget *parent, QPrinter &printer) override
     {
-        calls.push_back({"printSetup", {}, parent});
-        return printAnswer && printAnswer(parent, printer);
+        log("printSetup", parent, {});
+        return printAnswer && printAnswer(printer);
     }
     // Shown without a nested event loop, and left as the test's actions left it.
     void showModal(QDialog &dialog) override
     {
-        calls.push_back({"showModal", dialog.objectName(), dialog.parentWidget()});
+        log("showModal", dialog.parentWidget(), dialog.objectName());
         dialog.show();
         if (whileShown)
             whileShown(dialog);
     }
 
-    QStringList of(const QString &kind) const
-    {
-        QStringList texts;
-        for (const Call &call : calls)
-            if (call.kind == kind)
-                texts << call.text;
-        return texts;
-    }
-    QStringList messages() const { return of("message"); }
-    qsizetype count(const QString &kind) const { return of(kind).size(); }
-
 private:
-    static std::optional<QString> next(std::deque<std::optional<QString>> &answers)
+    void log(const char *method, QWidget *parent, const QString &text)
     {
-        if (answers.empty())
-            return std::nullopt;
-        const std::optional<QString> answer = answers.front();
-        answers.pop_front();
-        return answer;
+        calls << QString(method) + " " + (parent ? parent->objectName() : "-") + (text.isNull() ? "" : ": " + text);
     }
+    static std::optional<QString> next(QList<std::optional<QString>> &answers) { return answers.isEmpty() ? std::nullopt : answers.takeFirst(); }
 };
 
 // Runs act on the modal box of type Box once it is up; one that never came up is closed so that
@@ -139,22 +110,19 @@ inline QString Snapshot(QWidget &window)
             lines << QString("%1/%2 %3 hidden").arg(w->parentWidget()->objectName(), w->objectName(), w->metaObject()->className());
             continue;
         }
-        QString text;
-        if (auto *box = qobject_cast<QGroupBox *>(w)) text = box->title();
-        else if (auto *button = qobject_cast<QAbstractButton *>(w)) text = button->text() + (button->isChecked() ? " [x]" : "");
-        else if (auto *label = qobject_cast<QLabel *>(w)) text = label->text();
-        else if (auto *edit = qobject_cast<QLineEdit *>(w)) text = edit->text();
-        else if (auto *edit = qobject_cast<QPlainTextEdit *>(w)) text = edit->toPlainText();
+        // A label's, a line box's or a button's text, a frame's title, a list's entries...
+        QString text = w->property(qobject_cast<QGroupBox *>(w) ? "title" : qobject_cast<QPlainTextEdit *>(w) ? "plainText" : "text").toString();
+        if (auto *button = qobject_cast<QAbstractButton *>(w); button && button->isChecked())
+            text += " [x]";
         else if (auto *bar = qobject_cast<QScrollBar *>(w)) text = QString("%1..%2 at %3").arg(bar->minimum()).arg(bar->maximum()).arg(bar->value());
         else if (auto *combo = qobject_cast<QComboBox *>(w)) {
             for (int i = 0; i < combo->count(); ++i)
                 text += (i == combo->currentIndex() ? "[" + combo->itemText(i) + "]" : combo->itemText(i)) + "|";
         }
         const QRect g = w->geometry();
-        lines << QString("%1/%2 %3 %4,%5 %6x%7 \"%8\"%9%10%11%12").arg(w->parentWidget()->objectName(), w->objectName(),
+        lines << QString("%1/%2 %3 %4,%5 %6x%7 \"%8\"%9%10%11").arg(w->parentWidget()->objectName(), w->objectName(),
             w->metaObject()->className()).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()).arg(text,
             w->isEnabled() ? "" : " disabled",
-            w->toolTip().isEmpty() ? "" : " tip \"" + w->toolTip() + "\"",
             w->accessibleName().isEmpty() ? "" : " named \"" + w->accessibleName() + "\"",
             w->font().families() == window.font().families() ? "" : " " + face(w->font()));
     }
@@ -182,16 +150,12 @@ inline QList<QStringList> PdfPages(const QString &pdf)
     pdftotext.start("pdftotext", {"-layout", pdf, "-"});
     EXPECT_TRUE(pdftotext.waitForFinished(60000) && pdftotext.exitCode() == 0)
         << pdftotext.readAllStandardError().toStdString();
-    QStringList texts = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f');
-    if (texts.constLast().trimmed().isEmpty())
-        texts.removeLast();
     QList<QStringList> pages;
-    for (const QString &text : texts) {
-        QStringList lines;
-        for (const QString &line : text.split(u'\n'))
-            if (!line.trimmed().isEmpty())
-                lines << line.simplified();
-        pages << lines;
+    for (const QString &page : QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts)) {
+        pages << page.split(u'\n');
+        for (QString &line : pages.last())
+            line = line.simplified();
+        pages.last().removeAll(QString());
     }
     return pages;
 }
