@@ -246,13 +246,13 @@ TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
 {
     const QByteArray club = Table("Other table", "1,100,CLUB,1D6,3\r\n");
     const struct { const char *file; QByteArray bytes; const char *gone; QString picked, offered, loaded, message, tip; } cases[] = {
-        {"tk-wp-other.dat", club, "", "Abandon", "Other table/RQ test table/Traveller test table/Abandon", "RQ test table SWORD"},
-        {"tk-wp-other.dat", club, "", "", "Other table/RQ test table/Traveller test table/Abandon", "RQ test table SWORD"},
+        {"tk-wp-other.dat", club, "", "Abandon", "Other table/RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", ""},
+        {"tk-wp-other.dat", club, "", "", "Other table/RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", ""},
         {"", "", "tk-wp-tr1.dat", "Traveller test table", "RQ test table/Traveller test table/Abandon", "RQ test table SWORD",
-         "The weapon table {dir}/tk-wp-tr1.dat cannot be opened: No such file or directory."},
+         "The weapon table {dir}/tk-wp-tr1.dat cannot be opened: No such file or directory.", ""},
         // The label shows the caption as the table has it, not as the pick list can.
         {"tk-wp-slash.dat", Table("Swords/Axes", "1,100,AXE,1D8,4\r\n"), "", "Swords-Axes",
-         "RQ test table/Swords-Axes/Traveller test table/Abandon", "Swords/Axes AXE"},
+         "RQ test table/Swords-Axes/Traveller test table/Abandon", "Swords/Axes AXE", "", ""},
         {"tk-wp-zgap.dat", Table("Gappy", "1,40,CLUB,1D6,3\r\n10,20,DAGGER,1D4,3\r\n51,100,AXE,1D8,2\r\n"), "", "Gappy",
          "RQ test table/Traveller test table/Gappy/Abandon", "Gappy CLUB", "",
          "Rolls 41 to 50 draw no weapon.\nRow 2 (DAGGER) can never be drawn: earlier rows take all its rolls."},

@@ -43,9 +43,9 @@ TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
 }
 
 // A save asks for the heading only while it is the default (an empty or cancelled answer keeps
-// it), then for the file: a cancel or a pattern saves nothing, a name without an extension gets the
-// format's, the rabble is written by its system's writer, a failed write is reported and the
-// window stays.
+// it), then for the file: a cancel or a pattern saves nothing, a name without an extension (or
+// ending in a dot) gets the format's, the rabble is written by its system's writer, a failed
+// write is reported and the window stays.
 TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
 {
     form.show();
@@ -56,7 +56,7 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
         {GameSystem::Traveller, true, standard, std::nullopt, QString("c.rbl"), standard, "c.rbl"},
         {GameSystem::Traveller, false, standard, QString(""), QString("d.txt"), standard, "d.txt"},
         {GameSystem::Traveller, true, "throngkit listing", QString("unasked"), QString("e"), "throngkit listing", "e.rbl"},
-        {GameSystem::RuneQuest, true, "", QString("unasked"), QString("f"), "", "f.rbl"},
+        {GameSystem::RuneQuest, true, "", QString("unasked"), QString("f."), "", "f.rbl"},
         {GameSystem::RuneQuest, true, "Raid", {}, std::nullopt, "Raid", ""},
         {GameSystem::RuneQuest, true, "Raid", {}, QString("*.rbl"), "Raid", ""},
         {GameSystem::RuneQuest, false, "Raid", {}, QString("ra?d.htm"), "Raid", ""},
@@ -78,9 +78,10 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
             calls << "failure Form3: Cannot save \"" + dir.filePath(*c.chosen) + "\": No such file or directory";
         EXPECT_EQ(prompts.calls, calls);
         EXPECT_EQ(form.Heading(), c.used);
-        if (!c.saved.isEmpty())
+        if (!c.saved.isEmpty()) {
             EXPECT_EQ(test::ReadFile(dir.filePath(files.emplace_back(c.saved))),
                       ComposeListingFile(c.system, c.rbl ? FileFormat::Rbl : FileFormat::Htm, *settings, c.used));
+        }
         EXPECT_EQ(savedFiles(), files);
     }
     EXPECT_TRUE(form.isVisible());

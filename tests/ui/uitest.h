@@ -100,7 +100,8 @@ inline QString Snapshot(QWidget &window)
     };
     QStringList lines{QString("%1 %2 \"%3\" %4x%5%6 %7").arg(window.metaObject()->className(), window.objectName(),
         window.windowTitle()).arg(window.width()).arg(window.height())
-        .arg(window.minimumSize() == window.maximumSize() ? " fixed" : "", face(window.font()))};
+        .arg(QString(window.minimumSize() == window.maximumSize() ? " fixed" : "") + (window.findChild<QSizeGrip *>() ? " grip" : ""),
+             face(window.font()))};
     const auto named = [&](QWidget *w) { return w->window() == &window && !w->objectName().isEmpty()
                                                 && !w->objectName().startsWith("qt_"); };
     for (QWidget *w : window.findChildren<QWidget *>()) {
