@@ -51,11 +51,11 @@ GameSystem LoadRabble(const QString &path, Settings &s, QString &heading)
         RabbleMember &m = s.Members[fields[u"number"].toInt()];
         const auto text = [&](auto &field, QStringView key) { field = fields[key].toString(field.toString()); };
         const auto number = [&](qint16 &field, QStringView key) { field = qint16(fields[key].toInt(field)); };
-        text(m.Name, u"name"), text(m.Level, u"level"), text(m.Weapon, u"weapon"), text(m.Damage, u"damage");
-        number(m.Attack, u"attack"), number(m.Parry, u"parry"), text(m.ParryWith, u"parryWith");
-        number(m.Missile, u"missile"), text(m.MissileType, u"missileType"), text(m.StrikeRank, u"strikeRank");
-        number(m.HitPoints, u"hitPoints"), number(m.Scan, u"scan"), number(m.Listen, u"listen");
-        number(m.Armour, u"armour"), text(m.Code, u"code");
+        text(m.Name, u"name"); text(m.Level, u"level"); text(m.Weapon, u"weapon"); text(m.Damage, u"damage");
+        number(m.Attack, u"attack"); number(m.Parry, u"parry"); text(m.ParryWith, u"parryWith");
+        number(m.Missile, u"missile"); text(m.MissileType, u"missileType"); text(m.StrikeRank, u"strikeRank");
+        number(m.HitPoints, u"hitPoints"); number(m.Scan, u"scan"); number(m.Listen, u"listen");
+        number(m.Armour, u"armour"); text(m.Code, u"code");
     }
     if (rabble.contains(u"seed")) {
         test::LoadSmallTable(s);
