@@ -175,6 +175,16 @@ qsizetype CaptionEnd(QStringView text)
     return end;
 }
 
+// The caption: the text's first line, refused when it holds a control character. The loader and
+// the pick list's catalogue read it alike.
+Result<QString> TableCaption(const QString &text)
+{
+    const QString caption = text.left(CaptionEnd(text));
+    if (HasControl(caption))
+        return Result<QString>::failure(QStringLiteral("the caption %1 holds a control character").arg(QuotedText(caption)));
+    return Result<QString>::success(caption);
+}
+
 } // namespace
 
 Result<TableText> ReadWeaponTable(const QString &path)
@@ -192,13 +202,10 @@ Result<TableText> ReadWeaponTable(const QString &path)
     }
     const QString text = QString::fromLatin1(bytes);   // single-byte text
 
-    const qsizetype captionEnd = CaptionEnd(text);
-    const QString caption = text.left(captionEnd);
-    if (HasControl(caption)) {
-        return Read::failure(Problem(path, 1, QStringLiteral("the caption %1 holds a control character")
-                                                   .arg(QuotedText(caption))));
-    }
-    qsizetype rowsStart = captionEnd;
+    const Result<QString> caption = TableCaption(text);
+    if (!caption)
+        return Read::failure(Problem(path, 1, caption.reason()));
+    qsizetype rowsStart = caption.value().size();
     if (rowsStart < text.size() && text[rowsStart] == u'\r')
         ++rowsStart;
     if (rowsStart < text.size() && text[rowsStart] == u'\n')
@@ -236,7 +243,7 @@ Result<TableText> ReadWeaponTable(const QString &path)
             break;   // the last row; whatever follows is never read
     }
 
-    result.caption = caption;
+    result.caption = caption.value();
     return Read::success(std::move(result));
 }
 
@@ -267,12 +274,7 @@ Result<QString> ReadTableCaption(const QString &path)
         return Result<QString>::failure(read.reason());
     if (read.value().isEmpty())
         return Result<QString>::failure(QStringLiteral("the file is empty"));
-    const QString text = QString::fromLatin1(read.value().left(64 * 1024));
-    const QString caption = text.left(CaptionEnd(text));
-    // Refused as the loader refuses it: a control character would reach the pick list's buttons.
-    if (HasControl(caption))
-        return Result<QString>::failure(QStringLiteral("the caption %1 holds a control character").arg(QuotedText(caption)));
-    return Result<QString>::success(caption);
+    return TableCaption(QString::fromLatin1(read.value().left(64 * 1024)));
 }
 
 } // namespace throngkit
