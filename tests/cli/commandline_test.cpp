@@ -21,8 +21,6 @@ using namespace throngkit::test;
 
 namespace {
 
-const QString Golden = QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/cli/");
-
 struct Capture   // a stream whose bytes are kept in memory
 {
     char *data = nullptr;
@@ -54,7 +52,6 @@ std::string Said(const CommandRun &run)
 // Arguments written as a shell line would give them (no word holds a blank).
 QStringList Args(const char *words) { return QString::fromUtf8(words).split(u' ', Qt::SkipEmptyParts); }
 QStringList Generate(const char *more) { return Args("generate --data-dir") << SourceDataDirectory() << Args(more); }
-QStringList Entries(const QString &dir) { return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
 
 // Every test gets its own home, INI directory and current directory (ctest runs each test in
 // a process of its own).
@@ -83,7 +80,7 @@ TEST_F(CommandLine, EveryFormatIsRepeatableAndSavedAsWritten)
             SCOPED_TRACE(std::string(system) + " " + format);
             const QStringList arguments = Generate("--count 12 --seed 18446744073709551615") + QStringList{u"--system"_qs,
                 QLatin1String(system), u"--format"_qs, QLatin1String(format), u"--heading"_qs, u"Say \"hi\" & <Co>\\\t\u00e9"_qs};
-            const std::string golden = "exit 0\n" + ReadFile(Golden + QLatin1String(system) + u'.' + QLatin1String(format)).toStdString();
+            const std::string golden = "exit 0\n" + ReadTestData(u"cli/"_qs + QLatin1String(system) + u'.' + QLatin1String(format)).toStdString();
             EXPECT_EQ(Said(Command(arguments)), golden);
             const std::string saved = Said(Command(arguments + Args("-o rabble.out")));   // before the file is read
             EXPECT_EQ(saved + ReadFile(u"rabble.out"_qs).toStdString(), golden);
@@ -129,7 +126,7 @@ TEST_F(CommandLine, TranscriptOfRunsAndRefusals)
     const std::pair<QByteArray, QByteArray> places[] = {{"{data}", QFile::encodeName(SourceDataDirectory())},
         {"{build}", THRONGKIT_BINARY_DIR}, {"{work}", QFile::encodeName(m_work.path())}, {"{home}", QFile::encodeName(m_home.path())}};
     const auto replay = [&](const QString &name) {
-        const QByteArray golden = ReadFile(Golden + name);
+        const QByteArray golden = ReadTestData(u"cli/"_qs + name);
         QByteArray transcript;
         for (const QByteArray &line : golden.split('\n')) {
             if (!line.startsWith("$ "))
@@ -169,9 +166,8 @@ TEST_F(CommandLine, ASaveThatDoesNotFitKeepsTheOldFile)
             SCOPED_TRACE(std::string(format) + " " + count);
             const QStringList arguments = Generate("--seed 5 --format") << QLatin1String(format) << u"--count"_qs << QLatin1String(count);
             WriteFile(m_work, u"keep.out"_qs, "OLD\n");
-            const auto reported = WithFileSizeLimit(long(Command(arguments).out.size() / 2), [&] {
-                return QString::fromStdString(Said(Command(arguments + Args("-o keep.out"))));
-            });
+            const auto reported = InChildProcess([&] { return QString::fromStdString(Said(Command(arguments + Args("-o keep.out")))); },
+                                                 long(Command(arguments).out.size() / 2));
             EXPECT_EQ(reported, u"exit 2\n2> throngkit: Cannot save \"keep.out\": File too large\n"_qs);
             EXPECT_EQ(ReadFile(u"keep.out"_qs), "OLD\n");
             EXPECT_EQ(Entries(m_work.path()), QStringList{u"keep.out"_qs});

@@ -87,7 +87,7 @@ GameSystem LoadRabble(const QString &path, Settings &s, QString &heading)
 // otherwise.
 TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
 {
-    const QDir data(QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/engine/listings"));
+    const QDir data(test::TestDataDirectory() + u"engine/listings"_qs);
     QStringList inputs;
     for (const QFileInfo &golden : data.entryInfoList(QDir::Files, QDir::Name)) {
         if (golden.suffix() == u"json"_qs)
@@ -128,8 +128,7 @@ TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
                                    std::pair{dir.filePath(u"missing/x.htm"_qs), u"No such file or directory"_qs}})
         EXPECT_EQ(WriteTravellerHtmFile(*settings, u"H"_qs, bad).reason(), u"Cannot save \"%1\": %2"_qs.arg(bad, why));
     EXPECT_EQ(ReadFile(target), old);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{u"old.rbl"_qs});
+    EXPECT_EQ(test::Entries(dir.path()), QStringList{u"old.rbl"_qs});
 
     const QString link = dir.filePath(u"link.rbl"_qs);
     ASSERT_TRUE(QFile::link(target, link));
@@ -147,7 +146,7 @@ TEST(ListingFiles, AFailedSyncKeepsTheOldFile)
     const QString target = WriteFile(dir, u"keep.rbl"_qs, "OLD");
     for (const auto &[error, saved] : {std::pair{EIO, false}, std::pair{EINVAL, true}, std::pair{EROFS, true}}) {
         SCOPED_TRACE(error);
-        const auto reason = test::WithFileSizeLimit(1 << 20, [error = error, &target] {
+        const auto reason = test::InChildProcess([error = error, &target] {
             sock_filter filter[] = {
                 BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
                 BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 0, 1),
@@ -163,8 +162,7 @@ TEST(ListingFiles, AFailedSyncKeepsTheOldFile)
         ASSERT_TRUE(reason.has_value());
         EXPECT_EQ(*reason, saved ? u"saved"_qs : u"Cannot save \"%1\": Input/output error"_qs.arg(target));
         EXPECT_EQ(ReadFile(target), saved ? "NEW" : "OLD");
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                  QStringList{u"keep.rbl"_qs});
+        EXPECT_EQ(test::Entries(dir.path()), QStringList{u"keep.rbl"_qs});
         WriteFile(dir, u"keep.rbl"_qs, "OLD");
     }
 }
@@ -198,8 +196,7 @@ TEST(ListingFiles, AFullDiskKeepsTheOldFileAndSaysWhy)
             target, ComposeListingFile(GameSystem::RuneQuest, format, *settings, u"H"_qs));
         EXPECT_EQ(saved.reason(), u"Cannot save \"%1\": No space left on device"_qs.arg(target));
         EXPECT_EQ(ReadFile(target), "OLD\n");
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                  (QStringList{u"filler"_qs, u"keep.htm"_qs}));
+        EXPECT_EQ(test::Entries(dir.path()), (QStringList{u"filler"_qs, u"keep.htm"_qs}));
     }
 }
 

@@ -132,7 +132,7 @@ TEST(StartupLocation, TheDataDirectoryAndTheIni)
             return u"  located: "_qs + location.dbLoc + u"\n  notice: "_qs + location.firstRunNotice + u'\n';
         };
         report += QLatin1String(c.what) + u'\n'
-                  + (c.sizeLimit ? test::WithFileSizeLimit(c.sizeLimit, locate).value_or(u"no result\n"_qs) : locate());
+                  + (c.sizeLimit ? test::InChildProcess(locate, c.sizeLimit).value_or(u"no result\n"_qs) : locate());
         const bool regular = QFileInfo(ini).isFile();   // never read the FIFO: that would wait
         const QByteArray after = regular ? test::ReadFile(ini) : QByteArray();
         report += u"  INI: "_qs + (!QFileInfo::exists(ini) ? u"none"_qs : !regular ? u"not a file"_qs
@@ -142,8 +142,7 @@ TEST(StartupLocation, TheDataDirectoryAndTheIni)
             report += u"  at the next start:\n"_qs + locate();
         report.replace(ini, u"{ini}"_qs).replace(here.path() + u'/', u"{here}"_qs).replace(own.path() + u'/', u"{own}"_qs);
     }
-    EXPECT_EQ(report.toStdString(),
-              test::ReadFile(QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/engine/startup-locations.txt")).toStdString());
+    EXPECT_EQ(report.toStdString(), test::ReadTestData(u"engine/startup-locations.txt"_qs).toStdString());
     EXPECT_FALSE(QFile::exists(u"/.config/Throngkit.ini"_qs));
 }
 

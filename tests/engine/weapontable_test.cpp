@@ -107,7 +107,7 @@ TEST(WeaponTables, SampleShippedAndSpecialFilesMatchTheirCheckedReports)
     test::WriteFile(special, u"large.dat"_qs, "T\r\n " + filler + row);
     test::WriteFile(special, u"at-bound.dat"_qs, "T\r\n" + filler + row);
 
-    const QString data = QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/engine/");
+    const QString data = test::TestDataDirectory() + u"engine/"_qs;
     const struct { QString dir; const char *golden; QStringList missing; } folders[] = {
         {data + u"tables/"_qs, "sample-tables.txt", {}},
         {test::SourceDataDirectory(), "shipped-tables.txt", {}},

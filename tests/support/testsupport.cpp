@@ -17,16 +17,6 @@
 
 namespace throngkit::test {
 
-QString SourceDataDirectory()
-{
-    return QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/");
-}
-
-QString SourceTable(const QString &fileName)
-{
-    return SourceDataDirectory() + fileName;
-}
-
 QByteArray ProgramTitle()
 {
     return TitleFor(ProgramVersion(version::Major, version::Minor, version::Revision)).toUtf8();
@@ -60,7 +50,7 @@ QString WriteTable(const QTemporaryDir &dir, const QString &name, const QByteArr
     return WriteFile(dir, name, caption + "\r\n" + rows);
 }
 
-std::optional<QString> WithFileSizeLimit(long limit, const std::function<QString()> &action)
+std::optional<QString> InChildProcess(const std::function<QString()> &action, std::optional<long> fileSizeLimit)
 {
     int channel[2];
     if (::pipe(channel) != 0)
@@ -68,9 +58,11 @@ std::optional<QString> WithFileSizeLimit(long limit, const std::function<QString
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit cap{rlim_t(limit), rlim_t(limit)};
-        ::setrlimit(RLIMIT_FSIZE, &cap);
+        if (fileSizeLimit) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit cap{rlim_t(*fileSizeLimit), rlim_t(*fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &cap);
+        }
         const QByteArray text = action().toUtf8();
         qsizetype sent = 0;
         while (sent < text.size()) {

@@ -3,6 +3,7 @@
 #include "core/settings.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -14,15 +15,25 @@
 namespace throngkit::test {
 
 // The weapon tables that ship, in the source tree.
-QString SourceDataDirectory();   // ends with "/"
-QString SourceTable(const QString &fileName);
+inline QString SourceDataDirectory() { return QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/"); }
+inline QString SourceTable(const QString &fileName) { return SourceDataDirectory() + fileName; }
 
 // A fresh Settings on the heap (it holds 1000 members).
 std::unique_ptr<Settings> NewSettings();
 
-// Writes bytes to dir/name and returns the full path.
+// Writes bytes to dir/name and returns the full path; reads a file whole (empty when it cannot).
 QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes);
 QByteArray ReadFile(const QString &path);
+
+// The tests' expected outputs, in the source tree's tests/data.
+inline QString TestDataDirectory() { return QStringLiteral(THRONGKIT_TEST_DATA_DIR "/"); }
+inline QByteArray ReadTestData(const QString &relativePath) { return ReadFile(TestDataDirectory() + relativePath); }
+
+// A folder's entries by name, hidden and special files included.
+inline QStringList Entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
 
 // Writes a weapon table to dir/name, the caption line and then the rows as given, and returns
 // the full path.
@@ -33,9 +44,10 @@ QString WriteTable(const QTemporaryDir &dir, const QString &name, const QByteArr
 // the windows' titles start with.
 QByteArray ProgramTitle();
 
-// Runs action in a child process whose files may not grow past limit bytes (SIGXFSZ ignored,
-// so a write past it fails with "File too large"), and returns the text action returned there;
-// nothing when the child did not end normally.
-std::optional<QString> WithFileSizeLimit(long limit, const std::function<QString()> &action);
+// Runs action in a child process and returns the text action returned there; nothing when the
+// child did not end normally. With a limit, the child's files may not grow past it (SIGXFSZ
+// ignored, so a write past it fails with "File too large").
+std::optional<QString> InChildProcess(const std::function<QString()> &action,
+                                      std::optional<long> fileSizeLimit = {});
 
 } // namespace throngkit::test

@@ -15,7 +15,7 @@ namespace {
 // stays whole on a page unless it is taller than one.
 TEST(ListingPrinterTest, MembersStayWholeOnAPage)
 {
-    const QString golden = QString::fromUtf8(test::ReadFile(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/ui/pages.txt"));
+    const QString golden = QString::fromUtf8(test::ReadTestData("ui/pages.txt"));
     QString made;
     for (const QString &line : golden.split(u'\n', Qt::SkipEmptyParts)) {
         if (line.startsWith(u'#') || line.startsWith("$ "))
@@ -95,13 +95,12 @@ TEST(ListingPrinterTest, PrintToFileIsWholeOrNotAtAll)
         QPrinter printer(QPrinter::HighResolution);
         return PrintListingToFile(PdfPrinter(printer, path), "Watch", listing, ListingFont());
     };
-    auto entries = [&] { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System); };
 
-    const auto failed = test::WithFileSizeLimit(4096, [&] { return print(target).reason(); });
+    const auto failed = test::InChildProcess([&] { return print(target).reason(); }, 4096);
     ASSERT_TRUE(failed.has_value());
     EXPECT_EQ(*failed, "The listing could not be printed to \"" + target + "\": the file was not written to its end (is the disk full?)");
     EXPECT_EQ(test::ReadFile(target), "OLD");
-    EXPECT_EQ(entries(), QStringList{"keep.pdf"});
+    EXPECT_EQ(test::Entries(dir.path()), QStringList{"keep.pdf"});
 
     const QString fifo = dir.filePath("fifo.pdf");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);   // a print into it would hang
@@ -111,7 +110,7 @@ TEST(ListingPrinterTest, PrintToFileIsWholeOrNotAtAll)
     const Outcome printed = print(target);
     ASSERT_TRUE(printed.ok()) << printed.reason().toStdString();
     EXPECT_TRUE(test::ReadFile(target).startsWith("%PDF"));
-    EXPECT_EQ(entries(), (QStringList{"fifo.pdf", "keep.pdf"}));
+    EXPECT_EQ(test::Entries(dir.path()), (QStringList{"fifo.pdf", "keep.pdf"}));
 
     // Through a chain of links into another folder: the file at its end is replaced there, and
     // the links stay links.

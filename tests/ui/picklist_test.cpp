@@ -23,7 +23,7 @@ qint16 Pick(PickList &list, const QString &choices, const std::function<void(SPI
 // offered), and checked against the assertions it replaced.
 TEST(PickListTest, ButtonsSizesAndResultFollowTheChoiceText)
 {
-    const QString golden = QString::fromUtf8(test::ReadFile(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/ui/picklist.txt"));
+    const QString golden = QString::fromUtf8(test::ReadTestData("ui/picklist.txt"));
     QWidget caller;
     PickList list(&caller);
     EXPECT_EQ(list.PickedNumber(), 0);

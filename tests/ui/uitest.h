@@ -138,7 +138,7 @@ inline QString Snapshot(QWidget &window)
 // placeholders ("{title}": the settings' Title, which carries the version).
 inline void ExpectGolden(const QString &text, const QString &name, const QList<std::pair<QString, QString>> &substitutes = {})
 {
-    QString expected = QString::fromUtf8(ReadFile(QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/../tests/data/ui/") + name + ".txt"));
+    QString expected = QString::fromUtf8(ReadTestData("ui/" + name + ".txt"));
     for (const auto &[placeholder, replacement] : substitutes)
         expected.replace(placeholder, replacement);
     EXPECT_EQ(text, expected) << name.toStdString();
