@@ -137,7 +137,7 @@ TEST(StartupLocation, TheDataDirectoryAndTheIni)
         const QByteArray after = regular ? test::ReadFile(ini) : QByteArray();
         report += u"  INI: "_qs + (!QFileInfo::exists(ini) ? u"none"_qs : !regular ? u"not a file"_qs
                                     : after == before ? u"as before"_qs : QString::fromLocal8Bit(after).replace(u"\r\n"_qs, u"<CRLF>"_qs))
-                  + u"\n  beside it: "_qs + QDir(home.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).join(u' ') + u'\n';
+                  + u"\n  beside it: "_qs + test::Entries(home.path()).join(u' ') + u'\n';
         if (regular && after != before)
             report += u"  at the next start:\n"_qs + locate();
         report.replace(ini, u"{ini}"_qs).replace(here.path() + u'/', u"{here}"_qs).replace(own.path() + u'/', u"{own}"_qs);
