@@ -1,5 +1,5 @@
 #include "cli/commandline.h"
-#include "cli/desktoplibrary.h"
+#include "app/desktoplibrary.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,8 +1,8 @@
 // The engine's hot paths at full capacity: 1000 members generated and listed, 1000-member files
 // composed and written, and the spreadsheet and summary outputs composed, for each system.
 #include "core/settings.h"
-#include "core/startup.h"
-#include "generate/dice.h"
+#include "session/startup.h"
+#include "core/dice.h"
 #include "generate/generators.h"
 #include "listing/csvwriter.h"
 #include "listing/listingfiles.h"

@@ -1,7 +1,7 @@
 // Starts the windows the way throngkit does without arguments (its Qt Core program loading the
 // windows' library), quitting on the configuration window's first paint: the whole-process time
 // of this is the start-up figure.
-#include "cli/desktoplibrary.h"
+#include "app/desktoplibrary.h"
 
 #include <QCoreApplication>
 #include <QEvent>

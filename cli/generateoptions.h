@@ -4,7 +4,7 @@
 // values Settings holds. The run itself is in commandline.cpp.
 #include "core/outcome.h"
 #include "core/settings.h"
-#include "core/startup.h"
+#include "session/startup.h"
 #include "generate/weaponoverride.h"
 
 #include <QCommandLineOption>

@@ -1,7 +1,7 @@
 #include "cli/tablescommand.h"
 
 #include "core/paths.h"
-#include "core/startup.h"
+#include "session/startup.h"
 #include "weapons/tablecatalog.h"
 #include "weapons/tablecheck.h"
 #include "weapons/weapontable.h"

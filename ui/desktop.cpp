@@ -1,8 +1,8 @@
 #include "ui/desktop.h"
 
 #include "core/settings.h"
-#include "core/startup.h"
-#include "generate/dice.h"
+#include "session/startup.h"
+#include "core/dice.h"
 #include "ui/desktopstart.h"
 #include "ui/form2.h"
 #include "ui/prompts.h"

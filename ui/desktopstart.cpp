@@ -1,6 +1,6 @@
 #include "ui/desktopstart.h"
 
-#include "core/startup.h"
+#include "session/startup.h"
 #include "ui/form2.h"
 #include "ui/prompts.h"
 
@@ -9,13 +9,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QImageReader>
-
-// The icons live in a resource of the static ui library; Q_INIT_RESOURCE must be named outside
-// any namespace.
-static void RegisterIconResources()
-{
-    Q_INIT_RESOURCE(throngkit_icons);
-}
 
 namespace throngkit {
 
@@ -42,7 +35,6 @@ void SetUpDesktopApplication()
     QApplication::setApplicationName(QStringLiteral("Throngkit"));
     QApplication::setApplicationVersion(QString::fromLatin1(version::Text));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.throngkit.Throngkit"));
-    RegisterIconResources();
     QApplication::setWindowIcon(ProgramIcon());
 }
 

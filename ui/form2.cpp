@@ -3,8 +3,8 @@
 #include "core/messagesink.h"
 #include "core/numerictext.h"
 #include "core/settings.h"
-#include "core/startup.h"
-#include "generate/dice.h"
+#include "session/startup.h"
+#include "core/dice.h"
 #include "generate/generators.h"
 #include "generate/weaponoverride.h"
 #include "listing/screenlisting.h"
@@ -33,17 +33,6 @@
 #include <QToolButton>
 
 #include <utility>
-
-// The action buttons' pictures live in a resource of this static library; nothing else refers
-// to it, so the linker would drop it unless it is registered by name.
-static void RegisterUiResources()
-{
-    static const bool registered = [] {
-        Q_INIT_RESOURCE(throngkit_icons);
-        return true;
-    }();
-    (void)registered;
-}
 
 namespace throngkit {
 
@@ -124,7 +113,6 @@ QString EntryCode(const QComboBox *combo, int index)
 Form2::Form2(Settings &settings, Dice &dice, Prompts &prompts, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_dice(dice), m_prompts(prompts)
 {
-    RegisterUiResources();
     buildControls();
     load();
     FitCaptions(*this);

@@ -1,7 +1,7 @@
 #include "ui/form3.h"
 
 #include "core/settings.h"
-#include "core/startup.h"
+#include "session/startup.h"
 #include "ui/captionfit.h"
 #include "ui/listingprinter.h"
 #include "ui/prompts.h"

@@ -1,5 +1,5 @@
 #include "core/numerictext.h"
-#include "generate/dice.h"
+#include "core/dice.h"
 #include "tests/support/scripteddice.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "generate/dice.h"
+#include "core/dice.h"
 #include "generate/generators.h"
 #include "listing/csvwriter.h"
 #include "listing/listingfiles.h"

@@ -1,6 +1,6 @@
 #include "core/inienv.h"
 #include "core/paths.h"
-#include "core/startup.h"
+#include "session/startup.h"
 #include "tests/support/testsupport.h"
 
 #include <QDir>

@@ -92,10 +92,14 @@ $out"
     tr -d '\r' < "$scratch/windows/config/Throngkit.ini" | grep -qix "dbloc=$scratch/windows/elsewhere/" \
         || fail "the first run of the windows did not write the INI: $(cat "$scratch/windows/config/Throngkit.ini")"
 
-    # The same program without its tables beside it must not find any: the run above found the
-    # installed ones, not some other copy.
-    mkdir -p "$scratch/bare/bin"
+    # The same program (with its engine) without its tables beside it must not find any: the run
+    # above found the installed ones, not some other copy.
+    mkdir -p "$scratch/bare/bin" "$scratch/bare/lib"
     cp "$prefix/bin/throngkit" "$scratch/bare/bin/"
+    engine=$(find "$prefix" -name 'libthrongkit_engine.so*' -type f)
+    [[ $(wc -l <<<"$engine") == 1 ]] || fail "expected one engine library in the prefix, found: $engine"
+    mkdir -p "$scratch/bare/${engine#"$prefix/"}" && rmdir "$scratch/bare/${engine#"$prefix/"}"
+    cp "$engine" "$scratch/bare/${engine#"$prefix/"}"
     # It fails and says what would help.
     bare_says() {
         local status=0 said

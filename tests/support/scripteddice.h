@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/settings.h"
-#include "generate/dice.h"
+#include "core/dice.h"
 
 #include <algorithm>
 #include <deque>

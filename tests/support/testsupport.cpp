@@ -1,6 +1,6 @@
 #include "tests/support/testsupport.h"
 
-#include "core/startup.h"
+#include "session/startup.h"
 
 #include <throngkit/version.h>
 

@@ -1,7 +1,7 @@
 // Start-up's window end: the first-run notice comes before the configuration window, the
 // weapon-table label shows how the default table's load went, and a first run from a folder that
 // holds the tables writes the INI.
-#include "generate/dice.h"
+#include "core/dice.h"
 #include "tests/ui/uitest.h"
 #include "ui/desktopstart.h"
 #include "ui/form2.h"

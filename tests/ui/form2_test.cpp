@@ -1,6 +1,6 @@
 // The configuration window driven through its controls' names, with every modal box answered
 // by FakePrompts.
-#include "generate/dice.h"
+#include "core/dice.h"
 #include "listing/listingfiles.h"
 #include "listing/screenlisting.h"
 #include "tests/ui/uitest.h"

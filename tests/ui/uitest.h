@@ -4,7 +4,7 @@
 // records what was asked; WhenUp, which acts on a real modal box once it is up; Snapshot, a
 // window's controls as text, compared with copies in tests/data/ui; PdfPages, which reads a
 // printed PDF back. It brings the Qt modules the tests use.
-#include "core/startup.h"
+#include "session/startup.h"
 #include "tests/support/testsupport.h"
 #include "ui/prompts.h"
 

@@ -5,7 +5,7 @@
 #include "core/settings.h"
 #include "weapons/weapondraw.h"
 #include "weapons/weapontable.h"
-#include "generate/dice.h"
+#include "core/dice.h"
 
 #include <cstdlib>
 #include <memory>

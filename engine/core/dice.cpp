@@ -1,0 +1,73 @@
+#include "core/dice.h"
+
+#include "core/numerictext.h"
+
+#include <chrono>
+#include <cmath>
+
+namespace throngkit {
+
+namespace {
+
+// Spreads the bits of a weak seed (a clock reading) over the whole word.
+quint64 SplitMix64(quint64 x) noexcept
+{
+    x += 0x9E3779B97F4A7C15ULL;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
+}
+
+} // namespace
+
+Dice::Dice() : Dice(freshSeed()) {}
+
+Dice::Dice(quint64 seed) : m_seed(seed), m_engine(seed) {}
+
+double Dice::next() noexcept
+{
+    // The 53 high bits of one draw, scaled into [0, 1): exact, and the same everywhere, unlike
+    // std::uniform_real_distribution whose algorithm the standard leaves open.
+    return static_cast<double>(m_engine() >> 11) * 0x1.0p-53;
+}
+
+quint64 Dice::freshSeed()
+{
+    std::random_device device;
+    const quint64 entropy = (quint64(device()) << 32) ^ quint64(device());
+    const auto ticks = std::chrono::system_clock::now().time_since_epoch().count();
+    // Below 2^53, so that the seed in JSON output is exact in every reader, JavaScript's too.
+    return SplitMix64(entropy ^ SplitMix64(static_cast<quint64>(ticks))) >> 11;
+}
+
+double RollDice(Dice &dice, double count, double sides)
+{
+    // The generators throw a few whole dice of whole sides: that case avoids the library's
+    // rounding calls. sides * r is never negative there, so truncation is the floor.
+    if (count >= 0 && count <= 1000 && count == double(int(count)) && sides >= 0
+        && sides <= 0x1.0p52) {
+        double total = 0;
+        for (int die = int(count); die > 0; --die)
+            total += double(static_cast<qint64>(sides * dice.next())) + 1;
+        return total;
+    }
+    const double dieCount = RoundHalfEven(count);
+    double total = 0;
+    for (double die = 0; die < dieCount; ++die)
+        total += std::floor(sides * dice.next()) + 1;
+    return total;
+}
+
+QStringView CharDigit(double value) noexcept
+{
+    static constexpr char16_t Alphabet[] = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
+    const bool small = value > -1e9 && value < 1e9;   // NaN too is not small
+    const double whole = small && value == double(int(value)) ? value : RoundHalfEven(value);
+    if (whole <= 0)
+        return u"0";
+    if (whole > 32 || std::isnan(whole))
+        return u"-99";
+    return QStringView(&Alphabet[static_cast<int>(whole) - 1], 1);
+}
+
+} // namespace throngkit

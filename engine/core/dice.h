@@ -1,0 +1,41 @@
+#pragma once
+
+#include <throngkit/engine_export.h>
+
+#include <QString>
+#include <QStringView>
+#include <QtGlobal>
+
+#include <random>
+
+namespace throngkit {
+
+// The random source of every roll. Seeded, the sequence is the same on every platform and
+// compiler: mt19937_64 is fully specified, and next() makes [0, 1) itself from 53 high bits.
+class THRONGKIT_ENGINE_EXPORT Dice
+{
+public:
+    Dice();   // seeded from the time of day mixed with std::random_device
+    explicit Dice(quint64 seed);
+    virtual ~Dice() = default;
+
+    quint64 seed() const noexcept { return m_seed; }
+    virtual double next() noexcept;   // uniform in [0, 1); tests script it
+
+    static quint64 freshSeed();
+
+private:
+    quint64 m_seed;
+    std::mt19937_64 m_engine;
+};
+
+// count dice of sides sides, summed: each die is floor(sides * r) + 1. A die of 0 sides shows 1;
+// count 0 gives 0; a count that is not whole is rounded half to even first.
+THRONGKIT_ENGINE_EXPORT double RollDice(Dice &dice, double count, double sides);
+
+// A characteristic value as one character of "123456789ABCDEFGHJKLMNPQRSTVWXYZ": 0 or less gives
+// "0", above 32 gives "-99"; a value that is not whole is rounded half to even first.
+// A view of a constant: no copy for each of a thousand members' codes.
+THRONGKIT_ENGINE_EXPORT QStringView CharDigit(double value) noexcept;
+
+} // namespace throngkit

@@ -1,0 +1,7 @@
+#include "core/messagesink.h"
+
+namespace throngkit {
+
+MessageSink::~MessageSink() = default;
+
+} // namespace throngkit

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "core/settings.h"
+
+#include <throngkit/engine_export.h>
+
+#include <QByteArray>
+
+namespace throngkit {
+
+// Members 1..HowMany as a spreadsheet file (RFC 4180, UTF-8, CRLF after every row): a header row
+// of the JSON's keys in the JSON's order, then one row per member. Texts lose their padding
+// blanks, so that a spreadsheet sorts and filters on what they say; a field holding a comma, a
+// quote or a line break is quoted, its quotes doubled.
+THRONGKIT_ENGINE_EXPORT QByteArray ComposeCsv(GameSystem system, const Settings &settings);
+
+} // namespace throngkit

@@ -1,0 +1,110 @@
+#include "listing/rabblejson.h"
+
+#include "listing/memberfields.h"
+
+namespace throngkit {
+namespace {
+
+// Builds one object, "key": value pairs separated by commas.
+class JsonObject
+{
+public:
+    explicit JsonObject(QString &out) : m_out(out) { m_out += u'{'; }
+
+    JsonObject &text(const char16_t *key, QStringView value)
+    {
+        return field(key, JsonString(value));
+    }
+
+    JsonObject &number(const char16_t *key, qint64 value)
+    {
+        return field(key, QString::number(value));
+    }
+
+    JsonObject &unsignedNumber(const char16_t *key, quint64 value)
+    {
+        return field(key, QString::number(value));
+    }
+
+    void close() { m_out += u'}'; }
+
+private:
+    JsonObject &field(const char16_t *key, const QString &value)
+    {
+        if (!m_first)
+            m_out += u", ";
+        m_first = false;
+        m_out += u'"';
+        m_out += QStringView(key);
+        m_out += u"\": ";
+        m_out += value;
+        return *this;
+    }
+
+    QString &m_out;
+    bool m_first = true;
+};
+
+void AppendMember(QString &out, GameSystem system, int number, const RabbleMember &m)
+{
+    JsonObject member(out);
+    member.number(u"number", number);
+    for (const MemberField &field : MemberFields(system)) {
+        if (field.text)
+            member.text(field.key, field.text(m));
+        else
+            member.number(field.key, field.number(m));
+    }
+    member.close();
+}
+
+} // namespace
+
+QString JsonString(QStringView text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out += u'"';
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'"': out += u"\\\""; break;
+        case u'\\': out += u"\\\\"; break;
+        case u'\b': out += u"\\b"; break;
+        case u'\f': out += u"\\f"; break;
+        case u'\n': out += u"\\n"; break;
+        case u'\r': out += u"\\r"; break;
+        case u'\t': out += u"\\t"; break;
+        default:
+            if (c.unicode() < 0x20)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
+            else
+                out += c;
+        }
+    }
+    out += u'"';
+    return out;
+}
+
+QByteArray ComposeRabbleJson(GameSystem system, quint64 seed, const QString &heading,
+                             const Settings &settings)
+{
+    const int count = ListedMemberCount(settings.HowMany);
+    QString out;
+    out.reserve(200 + count * 330);
+    JsonObject document(out);
+    document.text(u"system", system == GameSystem::Traveller ? u"traveller" : u"runequest")
+        .unsignedNumber(u"seed", seed)
+        .text(u"heading", heading);
+    out += u", \"members\": [";
+    // One member a line keeps the file readable and diffable.
+    for (int number = 1; number <= count; ++number) {
+        out += number == 1 ? u"\n" : u",\n";
+        AppendMember(out, system, number, settings.Members[number]);
+    }
+    out += count > 0 ? u"\n]" : u"]";
+    document.close();
+    out += u'\n';
+    return out.toUtf8();
+}
+
+} // namespace throngkit

@@ -1,0 +1,215 @@
+#include "session/startup.h"
+
+#include "core/inienv.h"
+#include "core/paths.h"
+#include "core/safefiles.h"
+#include "weapons/weapontable.h"
+
+#include <throngkit/version.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace throngkit {
+
+double ProgramVersion(int major, int minor, int revision) noexcept
+{
+    return major + minor / 10.0 + revision / 100.0;
+}
+
+QString TitleFor(double version)
+{
+    return QStringLiteral("Throngkit v") + QString::number(version, 'g', 15);
+}
+
+void InitialiseSettings(Settings &settings)
+{
+    settings.Version = ProgramVersion(version::Major, version::Minor, version::Revision);
+    settings.Title = TitleFor(settings.Version);
+    settings.CrLf = QStringLiteral("\r\n");
+    settings.AbilityLevel = u"*";
+    settings.ForcedWeapon = u"*";
+    settings.WeaponDamage = u"";
+    settings.WeaponRank = 2;
+    settings.ShieldChoice = u"*";
+    settings.HowMany = 10;
+    settings.MissileOdds = 4;
+}
+
+QString ProgramDataDirectory()
+{
+    QString binDirectory;
+    if (QCoreApplication::instance())
+        binDirectory = QCoreApplication::applicationDirPath();
+    else
+        binDirectory = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    if (binDirectory.isEmpty())
+        return {};
+    return AddBackslash(QDir::cleanPath(binDirectory + QDir::separator()
+                                        + QStringLiteral(THRONGKIT_DATA_FROM_BIN)));
+}
+
+QString TablePath(const QString &dbLoc, const QString &fileName)
+{
+    // A hand-edited INI may name the directory without its closing separator.
+    if (dbLoc.isEmpty() || dbLoc.endsWith(QDir::separator()))
+        return dbLoc + fileName;
+    return dbLoc + QDir::separator() + fileName;
+}
+
+QString DefaultTableName(GameSystem system)
+{
+    return QString::fromUtf16(system == GameSystem::Traveller ? TravellerTableName
+                                                              : RuneQuestTableName);
+}
+
+QString DefaultTablePath(const QString &dbLoc, GameSystem system)
+{
+    return TablePath(dbLoc, DefaultTableName(system));
+}
+
+QString ChosenTablePath(const QString &dbLoc, GameSystem system, const QString &table)
+{
+    return table.isEmpty() ? DefaultTablePath(dbLoc, system) : NamedTablePath(dbLoc, table);
+}
+
+QString NamedTablePath(const QString &dbLoc, const QString &table)
+{
+    if (QFileInfo(ResolveFileName(table)).isFile() || QFileInfo(table).isAbsolute() || dbLoc.isEmpty())
+        return table;
+    const QString inData = TablePath(dbLoc, table);
+    return QFileInfo(ResolveFileName(inData)).isFile() ? inData : table;
+}
+
+Outcome CheckDataDirectory(const QString &directory)
+{
+    if (directory.isEmpty())
+        return Outcome::failure(QStringLiteral("--data-dir needs a directory"));
+    const QFileInfo info(directory);
+    if (!info.exists())
+        return Outcome::failure(QStringLiteral("data directory %1 does not exist").arg(QuotedText(directory)));
+    if (!info.isDir())
+        return Outcome::failure(QStringLiteral("data directory %1 is not a directory").arg(QuotedText(directory)));
+    return Outcome::success();
+}
+
+StartupContext ProcessStartupContext(FirstRunIni ini)
+{
+    StartupContext context;
+    context.environment = QProcess::systemEnvironment();
+    context.currentDirectory = QDir::currentPath();
+    context.programDataDirectory = ProgramDataDirectory();
+    context.mayWriteIni = ini == FirstRunIni::Write;
+    return context;
+}
+
+namespace {
+
+bool HoldsDefaultTable(const QString &candidate)
+{
+    const QFileInfo table(ResolveFileName(DefaultTablePath(candidate, GameSystem::RuneQuest)));
+    return table.isFile();
+}
+
+QString ProgramTablesOrEmpty(const StartupContext &context)
+{
+    if (context.programDataDirectory.isEmpty())
+        return {};
+    const QString candidate = AddBackslash(context.programDataDirectory);
+    return HoldsDefaultTable(candidate) ? candidate : QString();
+}
+
+// The first-run notice after writing (or failing to write) the INI at iniPath.
+QString FirstRunNotice(const QString &iniPath, const QString &candidate)
+{
+    if (iniPath.isEmpty()) {
+        return QStringLiteral("Throngkit.ini could not be created: there is no configuration folder (WINDIR and "
+                              "XDG_CONFIG_HOME are not set, and HOME is unset, relative or the file-system root). Your data files "
+                              "are assumed to be in %1 for this run only.")
+            .arg(candidate);
+    }
+    // A file there that cannot be read (too large, unreadable) is not the program's to replace.
+    const bool replacing = QFileInfo::exists(iniPath);
+    if (replacing) {
+        const Result<QByteArray> read = ReadRegularFile(iniPath);
+        if (!read) {
+            return QStringLiteral("%1 cannot be read (%2), so it is left as it is. Your data files "
+                                  "are assumed to be in %3 for this run only.")
+                .arg(iniPath, read.reason(), candidate);
+        }
+    }
+    QDir().mkpath(QFileInfo(iniPath).absolutePath());
+    // The one line of a first run; the directory is written as the file system spells it.
+    const Outcome written =
+        SaveFileAtomically(iniPath, "dbloc=" + candidate.toLocal8Bit() + "\r\n");
+    if (!written) {
+        return QStringLiteral("Throngkit.ini could not be created as %1 (%2). Your data files "
+                              "are assumed to be in %3 for this run only.")
+            .arg(iniPath, written.reason(), candidate);
+    }
+    return QStringLiteral("%1 has been %2, assuming your data files are in %3")
+        .arg(iniPath, replacing ? QStringLiteral("rewritten") : QStringLiteral("created"), candidate);
+}
+
+} // namespace
+
+DataLocation LocateDataDirectory(const StartupContext &context)
+{
+    DataLocation location;
+    if (!context.dataDirectory.isEmpty()) {
+        location.dbLoc = AddBackslash(context.dataDirectory);
+        return location;
+    }
+    const QString iniDirectory = IniDirectory(context.environment);
+    const QString iniPath =
+        iniDirectory.isEmpty() ? QString() : iniDirectory + QString::fromUtf16(IniFileName);
+    location.dbLoc = GetIniValue(context.environment, QString::fromUtf16(IniFileName),
+                                 QStringLiteral("DBLoc"));
+    if (!location.dbLoc.isEmpty()) {
+        if (QFileInfo(location.dbLoc).isDir())
+            return location;
+        // A folder moved or deleted since the INI was written: say where the stale line is,
+        // and carry on with the tables that ship rather than fail at every start.
+        const QString stale = location.dbLoc;
+        location.dbLoc = ProgramTablesOrEmpty(context);
+        location.firstRunNotice =
+            QStringLiteral("The data directory %1 named on the line \"dbloc=%2\" of %3 does not "
+                           "exist: edit or delete that file. %4")
+                .arg(QuotedText(stale), EscapeControls(stale), iniPath,
+                     location.dbLoc.isEmpty()
+                         ? QStringLiteral("No weapon table is loaded for this run.")
+                         : QStringLiteral("The program's own tables in %1 are used for this run.")
+                               .arg(location.dbLoc));
+        return location;
+    }
+
+    // Only tables found in the current directory are worth an INI: the program's own data
+    // directory is found afresh at every start, and naming it in the INI would point a moved
+    // or reinstalled program at a folder that is gone.
+    const QString current = AddBackslash(context.currentDirectory);
+    if (HoldsDefaultTable(current)) {
+        location.dbLoc = current;
+        if (context.mayWriteIni)
+            location.firstRunNotice = FirstRunNotice(iniPath, current);
+        return location;
+    }
+    location.dbLoc = ProgramTablesOrEmpty(context);
+    return location;
+}
+
+StartupReport RunStartup(Settings &settings, const StartupContext &context, GameSystem system,
+                         const QString &table)
+{
+    InitialiseSettings(settings);
+    const DataLocation location = LocateDataDirectory(context);
+    settings.DBLoc = location.dbLoc;
+
+    StartupReport report;
+    report.firstRunNotice = location.firstRunNotice;
+    report.table = LoadWeaponTable(settings, ChosenTablePath(settings.DBLoc, system, table));
+    return report;
+}
+
+} // namespace throngkit
