@@ -45,12 +45,12 @@ std::unique_ptr<Form2> OpenConfigurationWindow(Settings &settings, Dice &dice, P
         prompts.message(nullptr, report.firstRunNotice, MessageKind::Notice);
 
     auto form2 = std::make_unique<Form2>(settings, dice, prompts);
-    form2->ShowTableCaption(QStringLiteral("Runequest Standard"));
+    form2->showTableCaption(QStringLiteral("Runequest Standard"));
     if (report.table) {
-        form2->ShowTableCaption(report.table.value());
+        form2->showTableCaption(report.table.value());
     } else {
         // The program goes on with an empty table; Browse or a system switch can load another.
-        form2->ShowTableCaption(QString());
+        form2->showTableCaption(QString());
         prompts.message(form2.get(), report.table.reason());
     }
     return form2;

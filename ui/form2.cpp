@@ -266,9 +266,9 @@ void Form2::buildControls()
         for (QLineEdit *box : {m_weaponNameBox, m_damageBox, m_rankBox})
             box->setEnabled(ticked);
     });
-    connect(m_browseButton, &QPushButton::clicked, this, &Form2::Browse);
-    connect(m_generateButton, &QToolButton::clicked, this, &Form2::Generate);
-    connect(m_displayButton, &QToolButton::clicked, this, &Form2::Display);
+    connect(m_browseButton, &QPushButton::clicked, this, &Form2::browse);
+    connect(m_generateButton, &QToolButton::clicked, this, &Form2::generate);
+    connect(m_displayButton, &QToolButton::clicked, this, &Form2::display);
     connect(m_exitButton, &QToolButton::clicked, this, &QDialog::accept);
 }
 
@@ -303,7 +303,7 @@ void Form2::load()
          3);
 }
 
-void Form2::ShowTableCaption(const QString &caption)
+void Form2::showTableCaption(const QString &caption)
 {
     setTableCaption(caption);
 }
@@ -355,7 +355,7 @@ void Form2::loadTable(const QString &path)
     }
 }
 
-void Form2::Browse()
+void Form2::browse()
 {
     m_tableFiles->clear();
     const QList<OfferedTable> tables = OfferedWeaponTables(m_settings.DBLoc);
@@ -400,7 +400,7 @@ void Form2::Browse()
     }
 }
 
-void Form2::Generate()
+void Form2::generate()
 {
     // Refused before anything changes: the rabble holds 1000 members, a rank is 16 bits.
     if (const Outcome fits = CheckHowMany(m_settings.HowMany); !fits) {
@@ -431,23 +431,23 @@ void Form2::Generate()
         m_prompts.message(this, made.reason());
         return;
     }
-    ListingWindow().ShowListing(BuildListing(system, m_settings));
+    listingWindow().showListing(BuildListing(system, m_settings));
     showListingWindow();
 }
 
-void Form2::Display()
+void Form2::display()
 {
     showListingWindow();
 }
 
 void Form2::showListingWindow()
 {
-    Form3 &listing = ListingWindow();
-    listing.SetHeading(m_headingBox->text());
+    Form3 &listing = listingWindow();
+    listing.setHeading(m_headingBox->text());
     m_prompts.showModal(listing);
 }
 
-Form3 &Form2::ListingWindow()
+Form3 &Form2::listingWindow()
 {
     if (!m_form3) {
         m_form3 = new Form3(m_settings, m_prompts, this);

@@ -33,15 +33,15 @@ public:
     ~Form2() override;
 
     // The weapon-table label (Label3); start-up fills it after the load.
-    void ShowTableCaption(const QString &caption);
+    void showTableCaption(const QString &caption);
 
     // The listing window, created on first use.
-    Form3 &ListingWindow();
+    Form3 &listingWindow();
 
     // The button actions.
-    void Browse();
-    void Generate();
-    void Display();
+    void browse();
+    void generate();
+    void display();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -80,10 +80,10 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     // (or Escape) goes through reject(), which hides it too: the listing is never lost.
     connect(m_exitButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_saveRblButton, &QPushButton::clicked, this,
-            [this] { SaveListingFile(FileFormat::Rbl); });
+            [this] { saveListingFile(FileFormat::Rbl); });
     connect(m_saveHtmButton, &QPushButton::clicked, this,
-            [this] { SaveListingFile(FileFormat::Htm); });
-    connect(m_printButton, &QPushButton::clicked, this, &Form3::PrintListingText);
+            [this] { saveListingFile(FileFormat::Htm); });
+    connect(m_printButton, &QPushButton::clicked, this, &Form3::printListingText);
 }
 
 void Form3::changeEvent(QEvent *event)
@@ -101,12 +101,12 @@ bool Form3::refuseBeforeGeneration(const QString &action)
     return true;
 }
 
-void Form3::ShowListing(const QString &listing)
+void Form3::showListing(const QString &listing)
 {
     m_listingBox->setPlainText(listing);
 }
 
-void Form3::SetHeading(const QString &heading)
+void Form3::setHeading(const QString &heading)
 {
     m_heading = heading;
 }
@@ -124,7 +124,7 @@ void Form3::AskHeading()
     }
 }
 
-void Form3::SaveListingFile(FileFormat format)
+void Form3::saveListingFile(FileFormat format)
 {
     // Checked before the heading question: asking for a heading of nothing would be a riddle.
     if (refuseBeforeGeneration(QStringLiteral("save")))
@@ -148,7 +148,7 @@ void Form3::SaveListingFile(FileFormat format)
         m_prompts.message(this, saved.reason());
 }
 
-void Form3::PrintListingText()
+void Form3::printListingText()
 {
     // As for the saves: a heading for the design-time "Text1" would be a riddle.
     if (refuseBeforeGeneration(QStringLiteral("print")))

@@ -22,22 +22,22 @@ public:
     Form3(Settings &settings, Prompts &prompts, QWidget *parent = nullptr);
 
     // Replaces the whole listing shown.
-    void ShowListing(const QString &listing);
+    void showListing(const QString &listing);
 
     // The heading the saves and the print write under: the configuration window gives it before
     // showing this window, and takes back the one the user settles on (headingChanged).
-    void SetHeading(const QString &heading);
-    QString Heading() const { return m_heading; }
+    void setHeading(const QString &heading);
+    QString heading() const { return m_heading; }
 
     // While the heading is the default one, asks for one; a non-empty answer replaces it.
     void AskHeading();
 
     // The save actions of "Save .rbl" and "Save .htm".
-    void SaveListingFile(FileFormat format);
+    void saveListingFile(FileFormat format);
 
     // The action of "Print": settles the heading as the saves do, then prints the listing as
     // the box holds it on the printer the print dialog sets up. Cancel prints nothing.
-    void PrintListingText();
+    void printListingText();
 
 signals:
     // The user gave a heading in place of the default one.

@@ -60,11 +60,11 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
 
     box.setWindowTitle(title);
     for (int index = 0; index < SPICKBOX::ButtonCount; ++index)
-        box.ChoiceButton(index)->hide();
+        box.choiceButton(index)->hide();
 
     qsizetype widestCharacters = title.size();
     for (int index = 0; index < entryCount; ++index) {
-        QPushButton *button = box.ChoiceButton(index);
+        QPushButton *button = box.choiceButton(index);
         button->setText(entries.at(index));
         button->show();
         widestCharacters = std::max(widestCharacters, entries.at(index).size());
@@ -74,7 +74,7 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
     // Hidden buttons get the width too, so that every button of the array stays alike.
     const int buttonWidth = TwipsToPixels(150 + TwipsPerCharacter * characters);
     for (int index = 0; index < SPICKBOX::ButtonCount; ++index) {
-        QPushButton *button = box.ChoiceButton(index);
+        QPushButton *button = box.choiceButton(index);
         button->resize(buttonWidth, button->height());
     }
 
@@ -94,14 +94,14 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
     if (screen && outer.width() > area.width()) {
         const int narrower = outer.width() - area.width();
         for (int index = 0; index < SPICKBOX::ButtonCount; ++index) {
-            QPushButton *button = box.ChoiceButton(index);
+            QPushButton *button = box.choiceButton(index);
             button->resize(std::max(1, button->width() - narrower), button->height());
         }
         outer.setWidth(area.width());
     }
-    box.PlaceRows(rowFactor);
-    box.SetOuterSize(outer);
-    box.CentreButtons();
+    box.placeRows(rowFactor);
+    box.setOuterSize(outer);
+    box.centreButtons();
     FitCaptions(box);
 
     // A top-level window's position is that of its frame, so the outer size centres it; the
@@ -114,7 +114,7 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
                  std::clamp(top, area.top(), area.top() + area.height() - outer.height()));
     }
 
-    box.ClearChoice();
+    box.clearChoice();
     box.exec();
 
     m_pickedNumber = box.ChosenNumber();

@@ -43,20 +43,20 @@ SPICKBOX::SPICKBOX(QWidget *parent) : QDialog(parent)
     }
 }
 
-QPushButton *SPICKBOX::ChoiceButton(int index) const
+QPushButton *SPICKBOX::choiceButton(int index) const
 {
     if (index < 0 || index >= ButtonCount)
         return nullptr;
     return m_choiceButtons[static_cast<std::size_t>(index)];
 }
 
-void SPICKBOX::ClearChoice()
+void SPICKBOX::clearChoice()
 {
     m_chosenNumber = 0;
     m_chosenCaption.clear();
 }
 
-QMargins SPICKBOX::FrameAllowance() const
+QMargins SPICKBOX::frameAllowance() const
 {
     if (const QWindow *window = windowHandle()) {
         const QMargins reported = window->frameMargins();
@@ -66,7 +66,7 @@ QMargins SPICKBOX::FrameAllowance() const
     return DesignFrame;
 }
 
-void SPICKBOX::SetOuterSize(const QSize &outer)
+void SPICKBOX::setOuterSize(const QSize &outer)
 {
     m_outerSize = outer;
     fitInnerSize();
@@ -74,12 +74,12 @@ void SPICKBOX::SetOuterSize(const QSize &outer)
 
 void SPICKBOX::fitInnerSize()
 {
-    m_fittedFrame = FrameAllowance();
+    m_fittedFrame = frameAllowance();
     setFixedSize(qMax(1, m_outerSize.width() - m_fittedFrame.left() - m_fittedFrame.right()),
                  qMax(1, m_outerSize.height() - m_fittedFrame.top() - m_fittedFrame.bottom()));
 }
 
-void SPICKBOX::CentreButtons()
+void SPICKBOX::centreButtons()
 {
     for (QPushButton *button : m_choiceButtons) {
         if (!button->isHidden())
@@ -87,7 +87,7 @@ void SPICKBOX::CentreButtons()
     }
 }
 
-void SPICKBOX::PlaceRows(double factor)
+void SPICKBOX::placeRows(double factor)
 {
     for (int index = 0; index < ButtonCount; ++index) {
         QPushButton *button = m_choiceButtons[static_cast<std::size_t>(index)];
@@ -108,9 +108,9 @@ void SPICKBOX::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // The window system may know its frame only now; the outer size is what was asked for.
-    if (m_outerSize.isValid() && FrameAllowance() != m_fittedFrame) {
+    if (m_outerSize.isValid() && frameAllowance() != m_fittedFrame) {
         fitInnerSize();
-        CentreButtons();
+        centreButtons();
     }
 }
 

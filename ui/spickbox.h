@@ -24,27 +24,27 @@ public:
     explicit SPICKBOX(QWidget *parent = nullptr);
 
     // Choice button `index` (0 to 19), the one named Command1_<index>.
-    QPushButton *ChoiceButton(int index) const;
+    QPushButton *choiceButton(int index) const;
 
     // The number (index + 1) of the button pressed in the current pick, 0 while none has been.
     qint16 ChosenNumber() const { return m_chosenNumber; }
     QString ChosenCaption() const { return m_chosenCaption; }
 
     // Forgets the press of an earlier pick: the dialog is kept between picks.
-    void ClearChoice();
+    void clearChoice();
 
     // The layout is given as the window's outer size, frame included. The frame is what the
     // window system reports once it knows it, else the allowance of a fixed dialog frame; the
     // inner size is fitted again when the dialog is shown and the real frame differs.
-    void SetOuterSize(const QSize &outer);
-    QMargins FrameAllowance() const;
+    void setOuterSize(const QSize &outer);
+    QMargins frameAllowance() const;
 
     // Centres every visible button across the inner width.
-    void CentreButtons();
+    void centreButtons();
 
     // Places button i at top 120 + 480 × i twips, 375 high, as designed, all of it scaled by
     // factor (below 1 when the design would not fit on the screen).
-    void PlaceRows(double factor);
+    void placeRows(double factor);
 
 protected:
     void showEvent(QShowEvent *event) override;

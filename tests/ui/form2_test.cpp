@@ -31,7 +31,7 @@ protected:
         settings->DBLoc = dir.path() + "/";
         ASSERT_TRUE(LoadWeaponTable(*settings, settings->DBLoc + "tk-wp-rq1.dat").ok());
         form = std::make_unique<Form2>(*settings, dice, prompts);
-        form->ShowTableCaption("RQ test table");
+        form->showTableCaption("RQ test table");
         form->show();
     }
 
@@ -44,7 +44,7 @@ protected:
     }
     // The weapon-table label and the first weapon of the table in use.
     QString loaded() const { return get<QLabel>("Label3").text() + " " + settings->Weapons[1].Name.trimmed().toString(); }
-    QString listing() const { return form->ListingWindow().findChild<QPlainTextEdit *>("Text1")->toPlainText(); }
+    QString listing() const { return form->listingWindow().findChild<QPlainTextEdit *>("Text1")->toPlainText(); }
     void type(const char *box, const QString &text)
     {
         get<QLineEdit>(box).clear();
@@ -93,7 +93,7 @@ TEST_F(Form2Test, ListChoicesAndSystemSwitchThereAndBackWhichLoadsDefaultTables)
     get<QComboBox>("Combo2").setCurrentIndex(2);
     get<QComboBox>("Combo3").setCurrentIndex(9);
     prompts.pickAnswer = [](const QString &, const QString &) { return 1; };
-    form->Browse();
+    form->browse();
     ASSERT_EQ(loaded(), "Other RQ table CLUB");
     for (const auto &[system, caption, weapon] : {std::tuple{"Option1_1", "Traveller test table", "RIFLE"},
                                                  {"Option1_0", "RQ test table", "SWORD"}}) {
@@ -155,7 +155,7 @@ TEST_F(Form2Test, ForceStandardWeaponEnablesTheBoxesAndGenerateCopiesThem)
 // Display shows what it held, typing included.
 TEST_F(Form2Test, GenerateListsTheRabbleAndDisplayShowsItAgain)
 {
-    form->Display();   // before any Generate: a fresh listing window
+    form->display();   // before any Generate: a fresh listing window
     EXPECT_EQ(listing(), "Text1");
 
     prompts.whileShown = [](QDialog &form3) {
@@ -295,7 +295,7 @@ TEST_F(Form2Test, EveryTableOfALongCatalogueCanBeReached)
             test::WriteTable(dir, i % 2 ? name.toUpper() : name, "Table " + QByteArray::number(i), "1,100,W" + QByteArray::number(i) + ",1D6,3\r\n");
         }
         prompts.calls.clear();
-        form->Browse();
+        form->browse();
         text += QString("%1 tables: %2\n").arg(tables).arg(loaded()) + prompts.calls.join(u'\n') + "\n";
     }
     test::ExpectGolden(text, "catalogue");
@@ -364,7 +364,7 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
     QFont fallback;
     fallback.setFamilies({"DejaVu Sans"});
     fallback.setPixelSize(11);
-    Form3 &listing = form->ListingWindow();
+    Form3 &listing = form->listingWindow();
     QtPrompts real(*settings);
     prompts.pickAnswer = [&](const QString &choices, const QString &title) { return real.pickFromList(form.get(), choices, title); };
     const std::unique_ptr<QStyle> windows(QStyleFactory::create("Windows"));
@@ -386,7 +386,7 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
             ExpectCaptionsFit(box);
             box.close();
         });
-        form->Browse();
+        form->browse();
         EXPECT_TRUE(seen);
         // A frame too narrow for its title, in a style that indents titles: the title shrinks.
         QWidget narrow;

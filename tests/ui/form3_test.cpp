@@ -67,7 +67,7 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
         SCOPED_TRACE(c.chosen.value_or("cancelled").toStdString());
         prompts.calls.clear();
         settings->GeneratedSystem = c.system;
-        form.SetHeading(c.before);
+        form.setHeading(c.before);
         prompts.textAnswers = {c.answer};
         prompts.fileAnswers = {c.chosen ? std::optional(dir.filePath(*c.chosen)) : std::nullopt};
         click(c.rbl ? "Command2" : "Command3");
@@ -77,7 +77,7 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
         if (c.fails)
             calls << "failure Form3: Cannot save \"" + dir.filePath(*c.chosen) + "\": No such file or directory";
         EXPECT_EQ(prompts.calls, calls);
-        EXPECT_EQ(form.Heading(), c.used);
+        EXPECT_EQ(form.heading(), c.used);
         if (!c.saved.isEmpty()) {
             EXPECT_EQ(test::ReadFile(dir.filePath(files.emplace_back(c.saved))),
                       ComposeListingFile(c.system, c.rbl ? FileFormat::Rbl : FileFormat::Htm, *settings, c.used));
@@ -90,7 +90,7 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
 TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)
 {
     settings->GeneratedSystem = GameSystem::RuneQuest;
-    form.ShowListing("Num   T Weapon\r\n1     B Broadsword\r\n");
+    form.showListing("Num   T Weapon\r\n1     B Broadsword\r\n");
     auto *text = form.findChild<QPlainTextEdit *>("Text1");
     EXPECT_TRUE(QFontInfo(text->font()).fixedPitch() && text->lineWrapMode() == QPlainTextEdit::NoWrap);
     QTest::keyClicks(text, "typed ");
@@ -103,7 +103,7 @@ TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
         prompts.calls.clear();
-        form.SetHeading("Throngkit Listing");
+        form.setHeading("Throngkit Listing");
         prompts.textAnswers = {c.heading};
         const QString path = dir.filePath(c.file);
         prompts.printAnswer = [&](QPrinter &printer) {

@@ -35,10 +35,10 @@ TEST(PickListTest, ButtonsSizesAndResultFollowTheChoiceText)
         QRect frame;
         const qint16 number = Pick(list, c.value(2), [&](SPICKBOX &box) {
             frame = box.frameGeometry();
-            QTest::mouseClick(box.ChoiceButton(c[0].toInt()), Qt::LeftButton);
+            QTest::mouseClick(box.choiceButton(c[0].toInt()), Qt::LeftButton);
         }, c.value(1));
         ASSERT_NE(list.dialog(), nullptr);   // kept for the next pick
-        EXPECT_FALSE(list.dialog()->ChoiceButton(-1) || list.dialog()->ChoiceButton(20));
+        EXPECT_FALSE(list.dialog()->choiceButton(-1) || list.dialog()->choiceButton(20));
         text += line + "\n" + QString("picked %1 \"%2\" frame %3,%4 %5x%6\n").arg(number).arg(list.PickedCaption()).arg(frame.x())
                     .arg(frame.y()).arg(frame.width()).arg(frame.height()) + test::Snapshot(*list.dialog());
     }
@@ -51,7 +51,7 @@ TEST(PickListTest, CloseWithoutPressReturnsZeroAndNextPickWorks)
 {
     const std::function<void(SPICKBOX &)> closes[] = {
         [](SPICKBOX &box) { box.close(); }, [](SPICKBOX &box) { QTest::keyClick(&box, Qt::Key_Escape); }};
-    const auto pressSecond = [](SPICKBOX &box) { box.ChoiceButton(1)->click(); };
+    const auto pressSecond = [](SPICKBOX &box) { box.choiceButton(1)->click(); };
     for (const auto &close : closes) {
         auto caller = std::make_unique<QWidget>();
         PickList list(caller.get());
