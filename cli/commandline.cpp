@@ -1,20 +1,15 @@
 #include "cli/commandline.h"
 
 #include "cli/generateoptions.h"
-#include "listing/rabblejson.h"
 #include "cli/tablescommand.h"
+#include "core/dice.h"
 #include "core/messagesink.h"
-#include "core/paths.h"
+#include "core/request.h"
 #include "core/safefiles.h"
 #include "core/settings.h"
-#include "session/startup.h"
-#include "core/dice.h"
 #include "generate/generators.h"
-#include "generate/weaponoverride.h"
-#include "listing/csvwriter.h"
-#include "listing/listingfiles.h"
-#include "listing/screenlisting.h"
-#include "listing/summary.h"
+#include "listing/outputformats.h"
+#include "session/startup.h"
 
 #include <throngkit/version.h>
 
@@ -78,74 +73,45 @@ QString DataDirectory(const GenerateRequest &request, std::FILE *err)
     return location.dbLoc;
 }
 
-void ApplyRequest(const GenerateRequest &request, Settings &settings)
-{
-    settings.HowMany = request.howMany;
-    settings.AbilityLevel = request.abilityLevel;
-    settings.ShieldChoice = request.shieldChoice;
-    settings.MissileOdds = request.missileOdds;
-}
-
 int RunGenerate(const GenerateRequest &request, std::FILE *out, std::FILE *err)
 {
+    const RabbleRequest &rabble = request.rabble;
     auto settings = std::make_unique<Settings>();   // 1000 members: too big for the stack
     const StartupReport started =
-        RunStartup(*settings, CommandContext(request), request.system, request.table);
+        RunStartup(*settings, CommandContext(request), rabble.system, rabble.table);
     if (!started.firstRunNotice.isEmpty())
         WriteLine(err, started.firstRunNotice);   // a stale INI: worth a word, not a stop
     if (!started.table) {
         QString reason = started.table.reason();
-        if (request.table.isEmpty() && settings->DBLoc.isEmpty())
+        if (rabble.table.isEmpty() && settings->DBLoc.isEmpty())
             reason += QStringLiteral(" (no data directory found: give --data-dir or --table)");
         WriteLine(err, reason);
         return 2;
     }
 
-    ApplyRequest(request, *settings);
     // Checked with the options already; a refusal here would still be said, never passed over.
-    if (const Outcome forced = ApplyWeaponOverride(request.weapon, *settings); !forced) {
-        WriteLine(err, forced.reason());
+    if (const Outcome applied = ApplyRequest(rabble, *settings); !applied) {
+        WriteLine(err, applied.reason());
         return 2;
     }
     Dice dice(request.seed ? *request.seed : Dice::freshSeed());
     StandardErrorSink notices(err);
-    const Outcome generated = GenerateRabble(request.system, *settings, dice, &notices);
+    const Outcome generated = GenerateRabble(rabble.system, *settings, dice, &notices);
     if (!generated) {
         WriteLine(err, generated.reason());
         return 2;
     }
 
-    QByteArray bytes;
-    switch (request.format) {
-    case OutputFormat::Listing:
-        bytes = BuildListing(request.system, *settings).toUtf8();
-        break;
-    case OutputFormat::Json:
-        bytes = ComposeRabbleJson(request.system, dice.seed(), request.heading, *settings);
-        break;
-    case OutputFormat::Rbl:
-        bytes = ComposeListingFile(request.system, FileFormat::Rbl, *settings, request.heading);
-        break;
-    case OutputFormat::Htm:
-        bytes = ComposeListingFile(request.system, FileFormat::Htm, *settings, request.heading);
-        break;
-    case OutputFormat::Csv:
-        bytes = ComposeCsv(request.system, *settings);
-        break;
-    case OutputFormat::Summary:
-        bytes = BuildSummary(request.system, *settings).toUtf8();
-        break;
-    }
-
+    const RabbleOutput output{rabble.system, *settings, rabble.heading, dice.seed()};
     if (!request.output.isEmpty()) {
-        const Outcome saved = SaveFileAtomically(request.output, bytes);
+        const Outcome saved = SaveOutput(rabble.format, output, request.output);
         if (!saved) {
             WriteLine(err, saved.reason());
             return 2;
         }
         return 0;
     }
-    if (!WriteBytes(out, bytes)) {
+    if (!WriteBytes(out, ComposeOutput(rabble.format, output))) {
         WriteLine(err, QStringLiteral("could not write to standard output"));
         return 2;
     }
@@ -197,15 +163,19 @@ int RunCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
 {
     // The table check has options of its own, so it is parsed apart from generate's.
     if (arguments.value(1) == u"tables") {
-        const CommandResult checked =
+        const Result<TablesReport> checked =
             RunTablesCommand(arguments, [err] { return DataDirectory(GenerateRequest(), err); });
-        if (!checked.error.isEmpty())
-            WriteLine(err, checked.error);
-        if (!WriteBytes(out, checked.out)) {
+        if (!checked) {
+            WriteLine(err, checked.reason());
+            return 2;
+        }
+        if (!checked.value().problem.isEmpty())
+            WriteLine(err, checked.value().problem);
+        if (!WriteBytes(out, checked.value().text)) {
             WriteLine(err, QStringLiteral("could not write to standard output"));
             return 2;
         }
-        return checked.status;
+        return checked.value().sound ? 0 : 1;
     }
 
     QCommandLineParser parser;

@@ -1,6 +1,7 @@
 #include "cli/tablescommand.h"
 
 #include "core/paths.h"
+#include "listing/outputformats.h"
 #include "session/startup.h"
 #include "weapons/tablecatalog.h"
 #include "weapons/tablecheck.h"
@@ -15,15 +16,41 @@
 namespace throngkit {
 namespace {
 
-CommandResult Refused(const QString &error)
+Result<TablesReport> Refused(const QString &reason)
 {
-    return {2, {}, error};
+    return Result<TablesReport>::failure(reason);
+}
+
+Result<TablesReport> Report(TablesReport report)
+{
+    return Result<TablesReport>::success(std::move(report));
+}
+
+// "  name      description", the description wrapped under itself within 79 columns.
+QString WrappedHelpLine(QStringView name, QStringView description)
+{
+    constexpr int Indent = 12;
+    constexpr int Width = 79;
+    QString text = (QStringLiteral("  ") + name.toString()).leftJustified(Indent - 1) + u' ';
+    int column = Indent;
+    for (const QStringView word : description.tokenize(u' ')) {
+        if (column > Indent && column + 1 + word.size() > Width) {
+            text += u'\n' + QString(Indent, u' ');
+            column = Indent;
+        } else if (column > Indent) {
+            text += u' ';
+            ++column;
+        }
+        text += word;
+        column += int(word.size());
+    }
+    return text + u'\n';
 }
 
 } // namespace
 
-CommandResult RunTablesCommand(const QStringList &arguments,
-                               const std::function<QString()> &findDataDirectory)
+Result<TablesReport> RunTablesCommand(const QStringList &arguments,
+                                      const std::function<QString()> &findDataDirectory)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -50,7 +77,7 @@ CommandResult RunTablesCommand(const QStringList &arguments,
         const QString program = arguments.value(0);
         if (const qsizetype at = program.isEmpty() ? -1 : text.indexOf(program); at >= 0)
             text.replace(at, program.size(), QFileInfo(program).fileName());
-        return {0, text.toUtf8(), {}};
+        return Report({text.toUtf8(), {}, true});
     }
 
     QString dbLoc;
@@ -73,7 +100,7 @@ CommandResult RunTablesCommand(const QStringList &arguments,
             return Refused(QStringLiteral("no data directory found: give --data-dir or name the tables"));
         const QStringList names = WeaponTableFiles(dbLoc);
         if (names.isEmpty())
-            return {1, {}, QStringLiteral("no weapon tables (tk-wp*.dat) in %1").arg(dbLoc)};
+            return Report({{}, QStringLiteral("no weapon tables (tk-wp*.dat) in %1").arg(dbLoc), false});
         for (const QString &name : names)
             tables.emplace_back(name, TablePath(dbLoc, name));
     }
@@ -97,19 +124,15 @@ CommandResult RunTablesCommand(const QStringList &arguments,
     else
         text += checked + QStringLiteral(": %1 with problems: %2.\n")
                               .arg(QString::number(unsound.size()), unsound.join(QStringLiteral(", ")));
-    return {unsound.isEmpty() ? 0 : 1, text.toUtf8(), {}};
+    return Report({text.toUtf8(), {}, unsound.isEmpty()});
 }
 
 QString FormatsAndTablesHelp()
 {
-    return QStringLiteral(
-        "\nFormats of generate:\n"
-        "  listing   the listing window's fixed-width text\n"
-        "  json      every fighter's fields, the heading and the seed used\n"
-        "  rbl, htm  the listing file and the HTML page of the listing window's Save buttons\n"
-        "  csv       a spreadsheet file: a header row of the json's keys, one row per fighter\n"
-        "  summary   the rabble at a glance: levels, weapons, parries, missiles and the\n"
-        "            lowest, median, highest and mean of each figure\n"
+    QString text = QStringLiteral("\nFormats of generate:\n");
+    for (const OutputFormatInfo &format : OutputFormats())
+        text += WrappedHelpLine(format.name, format.description);
+    return text + QStringLiteral(
         "\nUsage: throngkit tables [--data-dir dir] [file...]\n"
         "Checks weapon tables (the data directory's, or the files given): each weapon's\n"
         "chance, rolls that draw nothing, rows never drawn, names and damage that are cut,\n"

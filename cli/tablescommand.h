@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/outcome.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -8,19 +10,20 @@
 
 namespace throngkit {
 
-struct CommandResult
+// What the check of the tables found.
+struct TablesReport
 {
-    int status = 0;    // 0 every table sound, 1 a table has a problem, 2 bad usage
-    QByteArray out;    // for standard output
-    QString error;     // one line for standard error; empty when there is nothing to say
+    QByteArray text;   // for standard output
+    QString problem;   // one line for standard error; empty when there is nothing to say
+    bool sound = true; // every table checked is sound
 };
 
 // `throngkit tables [--data-dir DIR] [FILE...]`: arguments as the program got them (its name,
 // then "tables" and the rest). Checks the files given, or else every table of the data directory
 // (--data-dir, or else the one findDataDirectory finds as start-up does, asked only then) in
-// file-name order.
-CommandResult RunTablesCommand(const QStringList &arguments,
-                               const std::function<QString()> &findDataDirectory);
+// file-name order. A failure is bad usage.
+Result<TablesReport> RunTablesCommand(const QStringList &arguments,
+                                      const std::function<QString()> &findDataDirectory);
 
 // The lines of the program's --help about the output formats and the tables command.
 QString FormatsAndTablesHelp();

@@ -1,13 +1,13 @@
 #include "ui/form2.h"
 
+#include "core/dice.h"
 #include "core/messagesink.h"
 #include "core/numerictext.h"
+#include "core/request.h"
 #include "core/settings.h"
-#include "session/startup.h"
-#include "core/dice.h"
 #include "generate/generators.h"
-#include "generate/weaponoverride.h"
 #include "listing/screenlisting.h"
+#include "session/startup.h"
 #include "ui/captionfit.h"
 #include "ui/form3.h"
 #include "ui/prompts.h"
@@ -32,6 +32,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include <span>
 #include <utility>
 
 namespace throngkit {
@@ -131,9 +132,9 @@ void Form2::buildControls()
     // Created in tab order, which is also the order in which they overlap.
     m_systemFrame = Place(new QGroupBox(QStringLiteral("RPG System"), this), "Frame1",
                           Twips(1800, 0, 1935, 1815));
-    m_systemChoices[0] = Place(new QRadioButton(QStringLiteral("RuneQuest"), m_systemFrame),
+    m_systemChoices[0] = Place(new QRadioButton(SystemChoices()[0].caption.toString(), m_systemFrame),
                                "Option1_0", Twips(120, 240, 1215, 255));
-    m_systemChoices[1] = Place(new QRadioButton(QStringLiteral("Traveller"), m_systemFrame),
+    m_systemChoices[1] = Place(new QRadioButton(SystemChoices()[1].caption.toString(), m_systemFrame),
                                "Option1_1", Twips(120, 480, 975, 255));
     // "&&" is a literal ampersand, "&D" makes D the access key: the button reads AD&D.
     m_systemChoices[2] = Place(new QRadioButton(QStringLiteral("AD&&&D"), m_systemFrame),
@@ -165,10 +166,10 @@ void Form2::buildControls()
     m_howManyLabel = MakeLabel(m_settingsFrame, "Label5", QStringLiteral("How many?"),
                                Twips(2760, 240, 1215, 255));
     m_howManyBox = MakeTextBox(m_settingsFrame, "Text1", Twips(2760, 480, 975, 285));
-    m_howManyBox->setText(QStringLiteral("10"));
+    m_howManyBox->setText(QString::number(double(RabbleRequest().howMany)));
     m_howManyScroll = Place(new QScrollBar(Qt::Horizontal, m_settingsFrame), "FlatScrollBar1",
                             Twips(3720, 480, 495, 255));
-    m_howManyScroll->setRange(1, 1000);
+    m_howManyScroll->setRange(1, MaxMembers);
     m_howManyScroll->setSingleStep(1);
     m_howManyScroll->setValue(1);
     m_howManyScroll->setFocusPolicy(Qt::TabFocus);
@@ -281,26 +282,25 @@ void Form2::load()
 
     // Filling a list moves its selection through the first entry; only the entry selected in
     // the end is chosen, and choosing it runs the same handler as the user's choice.
-    const auto fill = [](QComboBox *combo, const QStringList &entries, int selected) {
+    // The entries are the engine's; the one selected is the request's start-up choice.
+    const auto fill = [](QComboBox *combo, std::span<const RequestChoice> choices, char16_t selected) {
+        int selectedIndex = -1;
         {
             const QSignalBlocker quiet(combo);
-            combo->addItems(entries);
+            for (const RequestChoice &choice : choices) {
+                if (choice.code == selected)
+                    selectedIndex = combo->count();
+                combo->addItem(choice.entry.toString());
+            }
             combo->setCurrentIndex(-1);
         }
-        combo->setCurrentIndex(selected);
+        combo->setCurrentIndex(selectedIndex);
     };
-    fill(m_abilityChoices,
-         {QStringLiteral("* Random"), QStringLiteral("E Elite"), QStringLiteral("B Better"),
-          QStringLiteral("G Good"), QStringLiteral("F Fair"), QStringLiteral("P Poor")},
-         0);
+    const RabbleRequest initial;
+    fill(m_abilityChoices, AbilityLevelChoices(), initial.abilityLevel);
     m_tableCaption->clear();
-    fill(m_shieldChoices,
-         {QStringLiteral("* Random"), QStringLiteral("Y Always"), QStringLiteral("N Never")}, 0);
-    fill(m_missileChoices,
-         {QStringLiteral("1 (Always)"), QStringLiteral("2"), QStringLiteral("3"),
-          QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
-          QStringLiteral("8"), QStringLiteral("9"), QStringLiteral("0 Never")},
-         3);
+    fill(m_shieldChoices, ShieldChoices(), initial.shieldChoice);
+    fill(m_missileChoices, MissileChoices(), char16_t(u'0' + initial.missileOdds));
 }
 
 void Form2::showTableCaption(const QString &caption)
@@ -377,14 +377,16 @@ void Form2::browse()
         if (!lastPage)
             choices << more;
         choices << QStringLiteral("Abandon");
-        const int chosen = m_prompts.pickFromList(this, choices.join(u'/'),
-                                                  QStringLiteral("Select weapon table"));
-        if (chosen >= 1 && chosen <= onPage) {
-            chosenRow = first + chosen - 1;
+        const std::optional<int> chosen =
+            m_prompts.pickFromList(this, choices.join(u'/'), QStringLiteral("Select weapon table"));
+        if (!chosen)
+            return;   // the list closed without a choice
+        if (*chosen >= 1 && *chosen <= onPage) {
+            chosenRow = first + *chosen - 1;
             break;
         }
-        if (lastPage || chosen != onPage + 1)
-            return;   // "Abandon", or the list closed without a choice
+        if (lastPage || *chosen != onPage + 1)
+            return;   // "Abandon"
         first += onPage;
     }
 
@@ -402,37 +404,53 @@ void Form2::browse()
 
 void Form2::generate()
 {
-    // Refused before anything changes: the rabble holds 1000 members, a rank is 16 bits.
-    if (const Outcome fits = CheckHowMany(m_settings.HowMany); !fits) {
-        m_prompts.message(this, fits.reason());
-        return;
-    }
-    const bool forced = m_forceWeaponBox->isChecked();
-    // Every member would get a blank weapon with damage "*": a rabble no referee wants.
-    if (!CanArmRabble(forced, m_settings)) {
-        m_prompts.message(this, QStringLiteral(
-            "No weapon table is loaded. Choose one with \"Browse\", select a game system again "
-            "to load its standard table, or tick \"%1\".").arg(m_forceWeaponBox->text()));
-        return;
-    }
-    const WeaponOverride choice{forced, m_weaponNameBox->text(), m_damageBox->text(), m_rankBox->text()};
-    if (!ApplyWeaponOverride(choice, m_settings)) {
-        m_prompts.message(this, QStringLiteral("\"%1\" must be between -32768 and 32767.")
-                                    .arg(m_rankLabel->text()));
-        return;
-    }
-
     const GameSystem system = selectedSystem();
     if (system == GameSystem::None)
         return;
+    // The choices are in Settings already, as they were made; the forced weapon is read now.
+    RabbleRequest request;
+    request.system = system;
+    request.howMany = m_settings.HowMany;
+    request.abilityLevel = m_settings.AbilityLevel.first().unicode();
+    request.shieldChoice = m_settings.ShieldChoice.first().unicode();
+    request.missileOdds = m_settings.MissileOdds;
+    request.weapon = {m_forceWeaponBox->isChecked(), m_weaponNameBox->text(), m_damageBox->text(),
+                      m_rankBox->text()};
+    request.heading = m_headingBox->text();
+    // Refused before any member changes.
+    if (const Outcome applied = ApplyRequest(request, m_settings); !applied) {
+        m_prompts.message(this, refusal(applied));
+        return;
+    }
     MessageBoxSink notices(m_prompts, this);
     const Outcome made = GenerateRabble(system, m_settings, m_dice, &notices);
     if (!made) {
-        m_prompts.message(this, made.reason());
+        m_prompts.message(this, refusal(made));
         return;
     }
     listingWindow().showListing(BuildListing(system, m_settings));
     showListingWindow();
+}
+
+QString Form2::refusal(const Outcome &refused) const
+{
+    const auto caption = [](const QAbstractButton *control) { return AccessibleName(control->text()); };
+    const QString &field = refused.subject();
+    if (field == RequestField::Count)
+        return QStringLiteral("\"%1\" must be at most %2.")
+            .arg(AccessibleName(m_howManyLabel->text()), QString::number(MaxMembers));
+    if (field == RequestField::Table)
+        return QStringLiteral("No weapon table is loaded. Choose one with \"%1\", select a game "
+                              "system again to load its standard table, or tick \"%2\".")
+            .arg(caption(m_browseButton), caption(m_forceWeaponBox));
+    if (field == RequestField::Weapon)
+        return QStringLiteral("The forced weapon's \"%1\" may not start with \"*\", which means "
+                              "\"draw from the table\".")
+            .arg(AccessibleName(m_weaponNameLabel->text()));
+    if (field == RequestField::Rank)
+        return QStringLiteral("\"%1\" must be between -32768 and 32767.")
+            .arg(AccessibleName(m_rankLabel->text()));
+    return refused.reason();
 }
 
 void Form2::display()

@@ -20,6 +20,7 @@ namespace throngkit {
 
 struct Settings;
 class Dice;
+class Outcome;
 class Form3;
 class Prompts;
 enum class GameSystem;
@@ -54,6 +55,8 @@ private:
     void loadTable(const QString &path);
     void setTableCaption(const QString &caption);
     GameSystem selectedSystem() const;
+    // An engine's refusal in the words of this window's controls.
+    QString refusal(const Outcome &refused) const;
     void showListingWindow();
 
     Settings &m_settings;

@@ -1,7 +1,7 @@
 #include "ui/form3.h"
 
 #include "core/settings.h"
-#include "session/startup.h"
+#include "listing/outputformats.h"
 #include "ui/captionfit.h"
 #include "ui/listingprinter.h"
 #include "ui/prompts.h"
@@ -80,9 +80,9 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     // (or Escape) goes through reject(), which hides it too: the listing is never lost.
     connect(m_exitButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_saveRblButton, &QPushButton::clicked, this,
-            [this] { saveListingFile(FileFormat::Rbl); });
+            [this] { saveListingFile(OutputFormat::Rbl); });
     connect(m_saveHtmButton, &QPushButton::clicked, this,
-            [this] { saveListingFile(FileFormat::Htm); });
+            [this] { saveListingFile(OutputFormat::Htm); });
     connect(m_printButton, &QPushButton::clicked, this, &Form3::printListingText);
 }
 
@@ -124,7 +124,7 @@ void Form3::AskHeading()
     }
 }
 
-void Form3::saveListingFile(FileFormat format)
+void Form3::saveListingFile(OutputFormat format)
 {
     // Checked before the heading question: asking for a heading of nothing would be a riddle.
     if (refuseBeforeGeneration(QStringLiteral("save")))
@@ -133,8 +133,7 @@ void Form3::saveListingFile(FileFormat format)
 
     AskHeading();
 
-    const QString extension = format == FileFormat::Rbl ? QStringLiteral(".rbl")
-                                                        : QStringLiteral(".htm");
+    const QString extension = FormatInfo(format).extension.toString();
     const QString pattern = u'*' + extension;
     const std::optional<QString> chosen =
         m_prompts.saveFileName(this, pattern, pattern, extension);
@@ -142,8 +141,8 @@ void Form3::saveListingFile(FileFormat format)
         return;   // Cancel: nothing is written, and nothing is said
 
     // The rabble is written by the writer of the system that made it, whatever is selected now.
-    const Outcome saved = WriteListingFile(system, format, m_settings, m_heading,
-                                           WithDefaultExtension(*chosen, extension));
+    const Outcome saved = SaveOutput(format, {system, m_settings, m_heading},
+                                     WithDefaultExtension(*chosen, extension));
     if (!saved)
         m_prompts.message(this, saved.reason());
 }
@@ -169,8 +168,10 @@ void Form3::printListingText()
             m_prompts.message(this, printed.reason());
         return;
     }
-    if (PrintListing(printer, m_heading, m_listingBox->toPlainText(), m_listingBox->font()) <= 0)
-        m_prompts.message(this, QStringLiteral("The listing could not be printed."));
+    const Result<int> printed =
+        PrintListing(printer, m_heading, m_listingBox->toPlainText(), m_listingBox->font());
+    if (!printed)
+        m_prompts.message(this, QStringLiteral("The listing could not be printed: %1.").arg(printed.reason()));
 }
 
 } // namespace throngkit

@@ -1,7 +1,7 @@
 #pragma once
 
 // The listing window: the rabble's text listing, its two save actions and its printing.
-#include "listing/listingfiles.h"
+#include "core/request.h"
 
 #include <QDialog>
 #include <QString>
@@ -32,8 +32,9 @@ public:
     // While the heading is the default one, asks for one; a non-empty answer replaces it.
     void AskHeading();
 
-    // The save actions of "Save .rbl" and "Save .htm".
-    void saveListingFile(FileFormat format);
+    // The save actions of "Save .rbl" and "Save .htm": the rabble in format, under the name
+    // the save dialog gives.
+    void saveListingFile(OutputFormat format);
 
     // The action of "Print": settles the heading as the saves do, then prints the listing as
     // the box holds it on the printer the print dialog sets up. Cancel prints nothing.

@@ -94,12 +94,12 @@ ListingPages PaginateListing(const QString &listing, int firstPageLines, int lin
     return pages;
 }
 
-int PrintListing(QPagedPaintDevice &device, const QString &heading, const QString &listing,
-                 const QFont &font)
+Result<int> PrintListing(QPagedPaintDevice &device, const QString &heading, const QString &listing,
+                         const QFont &font)
 {
     QPainter painter;
     if (!painter.begin(&device))
-        return 0;
+        return Result<int>::failure(QStringLiteral("the printer did not start"));
 
     QFont headingFont = font;
     headingFont.setBold(true);
@@ -125,7 +125,7 @@ int PrintListing(QPagedPaintDevice &device, const QString &heading, const QStrin
     painter.setClipRect(area);
     for (int page = 0; page < pageCount; ++page) {
         if (page > 0 && !device.newPage())
-            return 0;
+            return Result<int>::failure(QStringLiteral("the printer did not take page %1").arg(page + 1));
 
         qreal top = area.top();
         if (page == 0 && hasHeading) {
@@ -154,7 +154,9 @@ int PrintListing(QPagedPaintDevice &device, const QString &heading, const QStrin
                                  area.bottom() - metrics.descent()),
                          footer);
     }
-    return painter.end() ? pageCount : 0;
+    if (!painter.end())
+        return Result<int>::failure(QStringLiteral("the printer did not finish"));
+    return Result<int>::success(pageCount);
 }
 
 namespace {
@@ -219,11 +221,11 @@ Outcome PrintListingToFile(QPrinter &printer, const QString &heading, const QStr
     const QPrinter::OutputFormat format = printer.outputFormat();
     printer.setOutputFileName(temporary.fileName());
     printer.setOutputFormat(format);
-    const int pages = PrintListing(printer, heading, listing, font);
+    const Result<int> pages = PrintListing(printer, heading, listing, font);
     printer.setOutputFileName(target);
     printer.setOutputFormat(format);
-    if (pages <= 0)
-        return NotPrinted(target, QStringLiteral("the printer did not start"));
+    if (!pages)
+        return NotPrinted(target, pages.reason());
     if (const Outcome finished = CheckFinishedPdf(temporary.fileName()); !finished)
         return NotPrinted(target, finished.reason());
     if (const Outcome moved = MoveFileIntoPlace(temporary.fileName(), destination); !moved)

@@ -28,10 +28,10 @@ struct ListingPages
 ListingPages PaginateListing(const QString &listing, int firstPageLines, int linesPerPage);
 
 // Prints heading (left out when empty) and listing in font on device, the header and the
-// page's entries on each page and "Page n of m" at its foot. The number of pages printed, or 0
-// when the device would not start (a file that cannot be written, a printer gone).
-int PrintListing(QPagedPaintDevice &device, const QString &heading, const QString &listing,
-                 const QFont &font);
+// page's entries on each page and "Page n of m" at its foot. The number of pages printed, or why
+// the device failed (a file that cannot be written, a printer gone).
+Result<int> PrintListing(QPagedPaintDevice &device, const QString &heading, const QString &listing,
+                         const QFont &font);
 
 // Prints as PrintListing does on a printer set to print to a file: into a temporary file in
 // the same folder, moved over the chosen file only when the printer finished without error,

@@ -80,11 +80,16 @@ std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &f
     }
 }
 
-int QtPrompts::pickFromList(QWidget *parent, const QString &choiceText, const QString &title)
+std::optional<int> QtPrompts::pickFromList(QWidget *parent, const QString &choiceText,
+                                           const QString &title)
 {
     if (!m_pickList || m_pickList->parent() != parent)
         m_pickList = std::make_unique<PickList>(parent);
-    return m_pickList->PickFromList(choiceText, title);
+    // The pick list's own answer for a list closed without a choice is 0.
+    const int chosen = m_pickList->PickFromList(choiceText, title);
+    if (chosen == 0)
+        return std::nullopt;
+    return chosen;
 }
 
 bool QtPrompts::printSetup(QWidget *parent, QPrinter &printer)

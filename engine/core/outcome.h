@@ -13,21 +13,28 @@ class [[nodiscard]] Outcome
 {
 public:
     static Outcome success() { return Outcome(); }
-    static Outcome failure(QString reason) { return Outcome(std::move(reason)); }
+    // subject names what is at fault when a front words the failure for its own controls or
+    // options (a request's field, such as "count"); empty when the reason says it all.
+    static Outcome failure(QString reason, QString subject = QString())
+    {
+        return Outcome(std::move(reason), std::move(subject));
+    }
 
     bool ok() const noexcept { return m_reason.isEmpty(); }
     explicit operator bool() const noexcept { return ok(); }
     const QString &reason() const noexcept { return m_reason; }
+    const QString &subject() const noexcept { return m_subject; }
 
 private:
     Outcome() = default;
-    explicit Outcome(QString reason) : m_reason(std::move(reason))
+    Outcome(QString reason, QString subject) : m_reason(std::move(reason)), m_subject(std::move(subject))
     {
         if (m_reason.isEmpty())
             m_reason = QStringLiteral("Unknown failure.");
     }
 
     QString m_reason;
+    QString m_subject;
 };
 
 // An Outcome that carries what the operation produced when it succeeded (the caption of a
@@ -38,6 +45,8 @@ class [[nodiscard]] Result
 public:
     static Result success(T value) { return Result(Outcome::success(), std::move(value)); }
     static Result failure(QString reason) { return Result(Outcome::failure(std::move(reason)), T{}); }
+    // Passes on a failure of another operation; failed must not be ok().
+    static Result failure(Outcome failed) { return Result(std::move(failed), T{}); }
 
     bool ok() const noexcept { return m_outcome.ok(); }
     explicit operator bool() const noexcept { return ok(); }

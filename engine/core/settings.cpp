@@ -13,16 +13,4 @@ int ListedMemberCount(float howMany) noexcept
     return int(std::floor(howMany));
 }
 
-bool HowManyFits(float howMany) noexcept
-{
-    return howMany <= float(MaxMembers);   // false for NaN
-}
-
-Outcome CheckHowMany(float howMany)
-{
-    if (!HowManyFits(howMany))
-        return Outcome::failure(QStringLiteral("\"How many?\" must be at most %1.").arg(MaxMembers));
-    return Outcome::success();
-}
-
 } // namespace throngkit

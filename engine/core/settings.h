@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/fixedtext.h"
-#include "core/outcome.h"
 
 #include <throngkit/engine_export.h>
 
@@ -47,8 +46,8 @@ struct RabbleMember
     FixedText<7> Code;
 };
 
-// All state of a run. One instance, owned by the program and passed by reference; the field
-// defaults are the start-up values (InitialiseSettings adds version, title and data directory).
+// All state of a run. One instance, owned by the program and passed by reference. The choices
+// get their start-up values from InitialiseSettings, which takes them from RabbleRequest.
 struct Settings
 {
     double Version = 0;
@@ -57,13 +56,13 @@ struct Settings
     QString CrLf = QStringLiteral("\r\n");
     qint16 WeaponCount = 0;
     qint16 CurMember = 0;
-    FixedText<1> AbilityLevel = u"*";
-    FixedText<10> ForcedWeapon = u"*";
+    FixedText<1> AbilityLevel;
+    FixedText<10> ForcedWeapon;
     FixedText<6> WeaponDamage;
-    qint16 WeaponRank = 2;
-    FixedText<1> ShieldChoice = u"*";
-    qint16 MissileOdds = 4;
-    float HowMany = 10;
+    qint16 WeaponRank = 0;
+    FixedText<1> ShieldChoice;
+    qint16 MissileOdds = 0;
+    float HowMany = 0;
     std::array<double, 8> Chars{};
     std::array<RabbleMember, MaxMembers + 1> Members{};
     std::array<WeaponRow, MaxWeaponRows + 1> Weapons{};
@@ -76,13 +75,5 @@ struct Settings
 // Members 1..count are listed and written: the largest whole number not above HowMany, 0 for
 // anything below 1 (or not a number), and never more than the capacity.
 THRONGKIT_ENGINE_EXPORT int ListedMemberCount(float howMany) noexcept;
-
-// Whether a rabble of howMany (as Settings holds it) fits the members table: the one capacity
-// check of the window and the command, made on the float so that both round alike.
-THRONGKIT_ENGINE_EXPORT bool HowManyFits(float howMany) noexcept;
-
-// HowManyFits with the window's words for a refusal, "\"How many?\" must be at most 1000.":
-// the window and the generators refuse alike, before any member is touched.
-THRONGKIT_ENGINE_EXPORT Outcome CheckHowMany(float howMany);
 
 } // namespace throngkit

@@ -2,8 +2,8 @@
 
 #include "core/messagesink.h"
 #include "core/numberforms.h"
+#include "core/request.h"
 #include "core/dice.h"
-#include "generate/weaponoverride.h"
 #include "weapons/weapondraw.h"
 
 #include <array>
@@ -289,9 +289,11 @@ Outcome Generate(GameSystem system, MemberMaker makeMember, Settings &settings, 
 {
     if (const Outcome capacity = CheckHowMany(settings.HowMany); !capacity)
         return capacity;
-    if (!CanArmRabble(WeaponIsForced(settings), settings))
-        return Outcome::failure(QStringLiteral(
-            "The weapon table holds no weapons and no weapon is forced: every fighter would be unarmed."));
+    // Every member would get a blank weapon with damage "*": a rabble no referee wants.
+    if (!WeaponIsForced(settings) && settings.WeaponCount < 1)
+        return Outcome::failure(QStringLiteral("The weapon table holds no weapons and no weapon is "
+                                               "forced: every fighter would be unarmed."),
+                                RequestField::Table.toString());
 
     OnceOnlySink once(notices);
     const int count = ListedMemberCount(settings.HowMany);

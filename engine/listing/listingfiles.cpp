@@ -27,6 +27,18 @@ bool HasNoMissile(const RabbleMember &member)
     return member.MissileType == QStringView(u" ");
 }
 
+// The heading as it goes into a file: each line break (CR LF, CR or LF) one blank, so that a
+// .rbl file keeps its three-line head.
+QString OneLineHeading(const QString &heading)
+{
+    if (!heading.contains(u'\r') && !heading.contains(u'\n'))
+        return heading;
+    QString line = heading;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(u'\r', u' ').replace(u'\n', u' ');
+    return line;
+}
+
 // Heading, empty line, header line: the start of every listing file.
 QByteArray StartRbl(const QString &heading, QStringView header, int members)
 {
@@ -119,18 +131,6 @@ void EndHtm(QByteArray &out)
     page.line("</table>");
     page.line("</body>");
     page.line("</html>");
-}
-
-} // namespace
-
-QString OneLineHeading(const QString &heading)
-{
-    if (!heading.contains(u'\r') && !heading.contains(u'\n'))
-        return heading;
-    QString line = heading;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(u'\r', u' ').replace(u'\n', u' ');
-    return line;
 }
 
 QByteArray ComposeRQRbl(const Settings &settings, const QString &heading)
@@ -245,45 +245,18 @@ QByteArray ComposeTravellerHtm(const Settings &settings, const QString &heading)
     return out;
 }
 
-QByteArray ComposeListingFile(GameSystem system, FileFormat format, const Settings &settings,
-                              const QString &heading)
+} // namespace
+
+QByteArray ComposeRbl(GameSystem system, const Settings &settings, const QString &heading)
 {
-    const bool rbl = format == FileFormat::Rbl;
-    switch (system) {
-    case GameSystem::RuneQuest:
-        return rbl ? ComposeRQRbl(settings, heading) : ComposeRQHtm(settings, heading);
-    case GameSystem::Traveller:
-        return rbl ? ComposeTravellerRbl(settings, heading) : ComposeTravellerHtm(settings, heading);
-    case GameSystem::None:
-        break;
-    }
-    return QByteArray();   // no system has a layout for "none"
+    return system == GameSystem::Traveller ? ComposeTravellerRbl(settings, heading)
+                                           : ComposeRQRbl(settings, heading);
 }
 
-Outcome WriteListingFile(GameSystem system, FileFormat format, const Settings &settings,
-                         const QString &heading, const QString &path)
+QByteArray ComposeHtm(GameSystem system, const Settings &settings, const QString &heading)
 {
-    return SaveFileAtomically(path, ComposeListingFile(system, format, settings, heading));
-}
-
-Outcome WriteRQRblFile(const Settings &settings, const QString &heading, const QString &path)
-{
-    return WriteListingFile(GameSystem::RuneQuest, FileFormat::Rbl, settings, heading, path);
-}
-
-Outcome WriteTravellerRblFile(const Settings &settings, const QString &heading, const QString &path)
-{
-    return WriteListingFile(GameSystem::Traveller, FileFormat::Rbl, settings, heading, path);
-}
-
-Outcome WriteRQHtmFile(const Settings &settings, const QString &heading, const QString &path)
-{
-    return WriteListingFile(GameSystem::RuneQuest, FileFormat::Htm, settings, heading, path);
-}
-
-Outcome WriteTravellerHtmFile(const Settings &settings, const QString &heading, const QString &path)
-{
-    return WriteListingFile(GameSystem::Traveller, FileFormat::Htm, settings, heading, path);
+    return system == GameSystem::Traveller ? ComposeTravellerHtm(settings, heading)
+                                           : ComposeRQHtm(settings, heading);
 }
 
 } // namespace throngkit

@@ -22,6 +22,6 @@ THRONGKIT_ENGINE_EXPORT QByteArray ComposeRabbleJson(GameSystem system, quint64 
                              const Settings &settings);
 
 // text as a JSON string literal, quotes included.
-THRONGKIT_ENGINE_EXPORT QString JsonString(QStringView text);
+QString JsonString(QStringView text);
 
 } // namespace throngkit

@@ -2,6 +2,7 @@
 
 #include "core/inienv.h"
 #include "core/paths.h"
+#include "core/request.h"
 #include "core/safefiles.h"
 #include "weapons/weapontable.h"
 
@@ -13,6 +14,31 @@
 #include <QProcess>
 
 namespace throngkit {
+
+namespace {
+
+// Where the tables that ship are installed, found from the running executable (its bin/
+// directory's ../share/throngkit). The build tree has the same layout.
+QString ProgramDataDirectory()
+{
+    QString binDirectory;
+    if (QCoreApplication::instance())
+        binDirectory = QCoreApplication::applicationDirPath();
+    else
+        binDirectory = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    if (binDirectory.isEmpty())
+        return {};
+    return AddBackslash(QDir::cleanPath(binDirectory + QDir::separator()
+                                        + QStringLiteral(THRONGKIT_DATA_FROM_BIN)));
+}
+
+QString DefaultTableName(GameSystem system)
+{
+    return QString::fromUtf16(system == GameSystem::Traveller ? TravellerTableName
+                                                              : RuneQuestTableName);
+}
+
+} // namespace
 
 double ProgramVersion(int major, int minor, int revision) noexcept
 {
@@ -29,26 +55,11 @@ void InitialiseSettings(Settings &settings)
     settings.Version = ProgramVersion(version::Major, version::Minor, version::Revision);
     settings.Title = TitleFor(settings.Version);
     settings.CrLf = QStringLiteral("\r\n");
-    settings.AbilityLevel = u"*";
-    settings.ForcedWeapon = u"*";
+    // The request's defaults are the start-up choices; a request's unforced weapon is "*", "*"
+    // and 2, but before the first Generate the damage is blank.
+    [[maybe_unused]] const Outcome initial = ApplyRequest(RabbleRequest(), settings);
+    Q_ASSERT(initial.ok());
     settings.WeaponDamage = u"";
-    settings.WeaponRank = 2;
-    settings.ShieldChoice = u"*";
-    settings.HowMany = 10;
-    settings.MissileOdds = 4;
-}
-
-QString ProgramDataDirectory()
-{
-    QString binDirectory;
-    if (QCoreApplication::instance())
-        binDirectory = QCoreApplication::applicationDirPath();
-    else
-        binDirectory = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    if (binDirectory.isEmpty())
-        return {};
-    return AddBackslash(QDir::cleanPath(binDirectory + QDir::separator()
-                                        + QStringLiteral(THRONGKIT_DATA_FROM_BIN)));
 }
 
 QString TablePath(const QString &dbLoc, const QString &fileName)
@@ -59,20 +70,9 @@ QString TablePath(const QString &dbLoc, const QString &fileName)
     return dbLoc + QDir::separator() + fileName;
 }
 
-QString DefaultTableName(GameSystem system)
-{
-    return QString::fromUtf16(system == GameSystem::Traveller ? TravellerTableName
-                                                              : RuneQuestTableName);
-}
-
 QString DefaultTablePath(const QString &dbLoc, GameSystem system)
 {
     return TablePath(dbLoc, DefaultTableName(system));
-}
-
-QString ChosenTablePath(const QString &dbLoc, GameSystem system, const QString &table)
-{
-    return table.isEmpty() ? DefaultTablePath(dbLoc, system) : NamedTablePath(dbLoc, table);
 }
 
 QString NamedTablePath(const QString &dbLoc, const QString &table)
@@ -85,8 +85,6 @@ QString NamedTablePath(const QString &dbLoc, const QString &table)
 
 Outcome CheckDataDirectory(const QString &directory)
 {
-    if (directory.isEmpty())
-        return Outcome::failure(QStringLiteral("--data-dir needs a directory"));
     const QFileInfo info(directory);
     if (!info.exists())
         return Outcome::failure(QStringLiteral("data directory %1 does not exist").arg(QuotedText(directory)));
@@ -106,6 +104,13 @@ StartupContext ProcessStartupContext(FirstRunIni ini)
 }
 
 namespace {
+
+// The table to load for a user's choice: the system's default table when table is empty, else
+// as NamedTablePath finds it.
+QString ChosenTablePath(const QString &dbLoc, GameSystem system, const QString &table)
+{
+    return table.isEmpty() ? DefaultTablePath(dbLoc, system) : NamedTablePath(dbLoc, table);
+}
 
 bool HoldsDefaultTable(const QString &candidate)
 {

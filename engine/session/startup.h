@@ -13,7 +13,6 @@ namespace throngkit {
 inline constexpr char16_t IniFileName[] = u"Throngkit.ini";
 inline constexpr char16_t RuneQuestTableName[] = u"tk-wp-rq1.dat";
 inline constexpr char16_t TravellerTableName[] = u"tk-wp-tr1.dat";
-inline constexpr char16_t DefaultHeading[] = u"Throngkit Listing";
 
 // Major + Minor / 10 + Revision / 100, and "Throngkit v" + that number as the shortest decimal
 // text of at most 15 significant digits ("Throngkit v6.1").
@@ -22,10 +21,6 @@ THRONGKIT_ENGINE_EXPORT QString TitleFor(double version);
 
 // Version, Title, CrLf and the start-up values of the choice fields and HowMany.
 THRONGKIT_ENGINE_EXPORT void InitialiseSettings(Settings &settings);
-
-// Where the tables that ship are installed, found from the running executable (its bin/
-// directory's ../share/throngkit). The build tree has the same layout.
-THRONGKIT_ENGINE_EXPORT QString ProgramDataDirectory();
 
 // What start-up reads of the world, passed in so that tests can fake every part of it.
 struct StartupContext
@@ -62,18 +57,14 @@ THRONGKIT_ENGINE_EXPORT QString TablePath(const QString &dbLoc, const QString &f
 
 // The table a game system loads when none is chosen: tk-wp-rq1.dat or tk-wp-tr1.dat (RuneQuest
 // for a system that is neither).
-THRONGKIT_ENGINE_EXPORT QString DefaultTableName(GameSystem system);
 THRONGKIT_ENGINE_EXPORT QString DefaultTablePath(const QString &dbLoc, GameSystem system);
 
-// The table to load for a user's choice: the system's default table when table is empty; else
-// table as given when it is there, is absolute or there is no data directory; else, a bare
-// relative name being where the tables usually are, the same name in dbLoc when it is a file.
-THRONGKIT_ENGINE_EXPORT QString ChosenTablePath(const QString &dbLoc, GameSystem system, const QString &table);
-
-// A table file the user named (not empty): as ChosenTablePath finds it.
+// A table file the user named (not empty): table as given when it is there, is absolute or there
+// is no data directory; else, a bare relative name being where the tables usually are, the same
+// name in dbLoc when it is a file.
 THRONGKIT_ENGINE_EXPORT QString NamedTablePath(const QString &dbLoc, const QString &table);
 
-// A data directory the user named: refused when empty, missing or not a directory.
+// A data directory the user named: refused when missing or not a directory.
 [[nodiscard]] THRONGKIT_ENGINE_EXPORT Outcome CheckDataDirectory(const QString &directory);
 
 struct StartupReport
@@ -84,7 +75,7 @@ struct StartupReport
 };
 
 // The whole start-up: InitialiseSettings, LocateDataDirectory, load of the table chosen for
-// system (ChosenTablePath; the windows start with RuneQuest's default). Never ends the program:
+// system (its default table when table is empty, else NamedTablePath; the windows start with RuneQuest's default). Never ends the program:
 // a table that does not load leaves Weapons empty.
 THRONGKIT_ENGINE_EXPORT StartupReport RunStartup(Settings &settings, const StartupContext &context,
                          GameSystem system = GameSystem::RuneQuest, const QString &table = QString());

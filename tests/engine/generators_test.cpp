@@ -1,4 +1,5 @@
 #include "core/messagesink.h"
+#include "core/request.h"
 #include "generate/generators.h"
 #include "listing/csvwriter.h"
 #include "tests/support/scripteddice.h"
@@ -158,7 +159,7 @@ TEST(Generators, RefusalAndBlankWeaponNotice)
         s->Members[1].Weapon = u"Kept";
         s->HowMany = 1001;
         ScriptedDice none({});
-        EXPECT_EQ(GenerateRabble(system, *s, none).reason(), QStringLiteral("\"How many?\" must be at most 1000."));
+        EXPECT_EQ(GenerateRabble(system, *s, none).subject(), RequestField::Count);
         EXPECT_FALSE(none.exhausted());
         EXPECT_EQ(s->Members[1].Weapon.toString(), QStringLiteral("Kept      "));
         EXPECT_EQ(s->GeneratedSystem, GameSystem::None);

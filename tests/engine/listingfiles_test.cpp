@@ -1,9 +1,8 @@
 #include "core/dice.h"
 #include "generate/generators.h"
-#include "listing/csvwriter.h"
-#include "listing/listingfiles.h"
+#include "core/safefiles.h"
+#include "listing/outputformats.h"
 #include "listing/screenlisting.h"
-#include "listing/summary.h"
 #include "tests/support/scripteddice.h"
 #include "tests/support/testsupport.h"
 
@@ -65,26 +64,11 @@ GameSystem LoadRabble(const QString &path, Settings &s, QString &heading)
     return system;
 }
 
-// Every output of each rabble in tests/data/engine/listings against the copy of the same name:
-// .rbl, .htm, .listing (on screen), .csv, .summary. Each copy was written by this code when it
-// passed the detailed checks it replaces. The two pages matched, byte for byte, pages spelled out
-// by hand from the page layout. The .rbl and screen listings matched, line by line, each member's
-// line placed item by item at its columns (a missile of 100 or a Listen of 100 pushing the rest
-// to a new line, HP 105 meeting the armour, a blank missile letter hiding the value, hash forms
-// of 0). The summaries passed checks of every count, share, low, median, high and mean, and of
-// lines within 80 columns. The CSV rows were spelled out whole: only right padding goes, and a
-// cell with a comma, quote or line break is quoted. The texts rabbles: outside Latin-1 a file
-// shows "?" or &#N;, markup is escaped in a page, a heading's line breaks are one blank each;
-// the clef takes two of the weapon's ten units but is one character, one "?", and the damage
-// still starts in its column. The two seeded rabbles of 1000 passed the rule checks of the
-// seeded tests they replace (ranges by level, hit points, modifiers, strike ranks, damage bonus,
-// Scan and Listen caps, missile of at least 15, recon floor) and a separate recomputation, from
-// each member's characteristic code and weapon, of its strike ranks, damage with bonus, hit
-// points and parry against attack; their summaries equal the counts, shares, lows, medians,
-// highs and means recomputed from those CSV copies by a separate script. An empty rabble is its headings alone. In a rabble of 1000 the
-// number 1000 fills its field and meets the next, and members never generated are written as
-// blank text and zeros (never NUL), as every record starts. A difference is a fault until shown
-// otherwise.
+// Every output of each rabble in tests/data/engine/listings against the copy of the same name,
+// whose extension names the format (.rbl, .htm, .listing, .csv, .summary): column placement with
+// values that overflow their columns, escaping in a page, characters outside Latin-1, headings
+// with line breaks, an empty rabble, and two seeded rabbles of 1000 (whose members are held to
+// the rules apart, in generators_test). A difference is a fault until shown otherwise.
 TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
 {
     const QDir data(test::TestDataDirectory() + u"engine/listings"_qs);
@@ -96,12 +80,9 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
         auto s = NewSettings();
         QString heading;
         const GameSystem system = LoadRabble(data.filePath(golden.completeBaseName() + u".json"_qs), *s, heading);
-        const QString format = golden.suffix();
-        const QByteArray made = format == u"rbl"_qs ? ComposeListingFile(system, FileFormat::Rbl, *s, heading)
-                                : format == u"htm"_qs ? ComposeListingFile(system, FileFormat::Htm, *s, heading)
-                                : format == u"csv"_qs ? ComposeCsv(system, *s)
-                                : format == u"summary"_qs ? BuildSummary(system, *s).toUtf8()
-                                                         : BuildListing(system, *s).toUtf8();
+        const OutputFormatInfo *format = FindOutputFormat(golden.suffix());
+        ASSERT_NE(format, nullptr);
+        const QByteArray made = ComposeOutput(format->format, {system, *s, heading});
         EXPECT_EQ(made.toStdString(), ReadFile(golden.filePath()).toStdString());   // shown as a diff of lines
         inputs << golden.completeBaseName() + u".json"_qs;
     }
@@ -120,13 +101,14 @@ TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
     settings->HowMany = 0;
     const QByteArray old(5000, 'x');
     const QString target = WriteFile(dir, u"old.rbl"_qs, old);
-    ASSERT_TRUE(WriteRQRblFile(*settings, u"H"_qs, target).ok());
-    EXPECT_EQ(ReadFile(target), ComposeRQRbl(*settings, u"H"_qs));
+    const RabbleOutput rabble{GameSystem::RuneQuest, *settings, u"H"_qs};
+    ASSERT_TRUE(SaveOutput(OutputFormat::Rbl, rabble, target).ok());
+    EXPECT_EQ(ReadFile(target), ComposeOutput(OutputFormat::Rbl, rabble));
 
     WriteFile(dir, u"old.rbl"_qs, old);
     for (const auto &[bad, why] : {std::pair{target + u"/x.rbl"_qs, u"Not a directory"_qs},
                                    std::pair{dir.filePath(u"missing/x.htm"_qs), u"No such file or directory"_qs}})
-        EXPECT_EQ(WriteTravellerHtmFile(*settings, u"H"_qs, bad).reason(), u"Cannot save \"%1\": %2"_qs.arg(bad, why));
+        EXPECT_EQ(SaveOutput(OutputFormat::Htm, rabble, bad).reason(), u"Cannot save \"%1\": %2"_qs.arg(bad, why));
     EXPECT_EQ(ReadFile(target), old);
     EXPECT_EQ(test::Entries(dir.path()), QStringList{u"old.rbl"_qs});
 
@@ -190,10 +172,9 @@ TEST(ListingFiles, AFullDiskKeepsTheOldFileAndSaysWhy)
     const QString target = WriteFile(dir, u"keep.htm"_qs, "OLD\n");
     WriteFile(dir, u"filler"_qs, QByteArray(57000, '\0'));
     auto settings = NewSettings();
-    for (FileFormat format : {FileFormat::Htm, FileFormat::Rbl}) {
-        settings->HowMany = format == FileFormat::Htm ? 10 : 1000;
-        const Outcome saved = SaveFileAtomically(
-            target, ComposeListingFile(GameSystem::RuneQuest, format, *settings, u"H"_qs));
+    for (OutputFormat format : {OutputFormat::Htm, OutputFormat::Rbl}) {
+        settings->HowMany = format == OutputFormat::Htm ? 10 : 1000;
+        const Outcome saved = SaveOutput(format, {GameSystem::RuneQuest, *settings, u"H"_qs}, target);
         EXPECT_EQ(saved.reason(), u"Cannot save \"%1\": No space left on device"_qs.arg(target));
         EXPECT_EQ(ReadFile(target), "OLD\n");
         EXPECT_EQ(test::Entries(dir.path()), (QStringList{u"filler"_qs, u"keep.htm"_qs}));

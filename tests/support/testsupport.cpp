@@ -24,7 +24,9 @@ QByteArray ProgramTitle()
 
 std::unique_ptr<Settings> NewSettings()
 {
-    return std::make_unique<Settings>();
+    auto settings = std::make_unique<Settings>();
+    InitialiseSettings(*settings);
+    return settings;
 }
 
 QString WriteFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)

@@ -18,7 +18,7 @@ namespace throngkit::test {
 inline QString SourceDataDirectory() { return QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/"); }
 inline QString SourceTable(const QString &fileName) { return SourceDataDirectory() + fileName; }
 
-// A fresh Settings on the heap (it holds 1000 members).
+// A fresh Settings on the heap (it holds 1000 members) with the start-up values.
 std::unique_ptr<Settings> NewSettings();
 
 // Writes bytes to dir/name and returns the full path; reads a file whole (empty when it cannot).

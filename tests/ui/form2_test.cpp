@@ -1,7 +1,7 @@
 // The configuration window driven through its controls' names, with every modal box answered
 // by FakePrompts.
 #include "core/dice.h"
-#include "listing/listingfiles.h"
+#include "listing/outputformats.h"
 #include "listing/screenlisting.h"
 #include "tests/ui/uitest.h"
 #include "ui/captionfit.h"
@@ -229,14 +229,14 @@ TEST_F(Form2Test, SavedRabbleKeepsTheSystemThatMadeIt)
     prompts.fileAnswers = {dir.filePath("raid.rbl"), dir.filePath("raid.rbl")};
     prompts.whileShown = [](QDialog &form3) { form3.findChild<QPushButton *>("Command2")->click(); };
     click("Command5");
-    EXPECT_EQ(test::ReadFile(dir.filePath("raid.rbl")), ComposeRQRbl(*settings, "Raiders"));
+    EXPECT_EQ(test::ReadFile(dir.filePath("raid.rbl")), ComposeOutput(OutputFormat::Rbl, {GameSystem::RuneQuest, *settings, "Raiders"}));
 
     // A heading given at a save is the heading box's from then on.
     get<QLineEdit>("Text5").setText("Throngkit Listing");
     prompts.textAnswers = {QString("Border Raid")};
     click("Command5");
     EXPECT_EQ(get<QLineEdit>("Text5").text(), "Border Raid");
-    EXPECT_EQ(test::ReadFile(dir.filePath("raid.rbl")), ComposeRQRbl(*settings, "Border Raid"));
+    EXPECT_EQ(test::ReadFile(dir.filePath("raid.rbl")), ComposeOutput(OutputFormat::Rbl, {GameSystem::RuneQuest, *settings, "Border Raid"}));
 }
 
 // Browse offers the readable tables of the data folder by caption, in file-name order, on the

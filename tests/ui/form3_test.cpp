@@ -1,6 +1,6 @@
 // The listing window on its own, every box answered by FakePrompts. Exit and the frame are
 // driven from the configuration window's Display.
-#include "listing/listingfiles.h"
+#include "listing/outputformats.h"
 #include "tests/ui/uitest.h"
 #include "ui/form3.h"
 
@@ -80,7 +80,7 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
         EXPECT_EQ(form.heading(), c.used);
         if (!c.saved.isEmpty()) {
             EXPECT_EQ(test::ReadFile(dir.filePath(files.emplace_back(c.saved))),
-                      ComposeListingFile(c.system, c.rbl ? FileFormat::Rbl : FileFormat::Htm, *settings, c.used));
+                      ComposeOutput(c.rbl ? OutputFormat::Rbl : OutputFormat::Htm, {c.system, *settings, c.used}));
         }
         EXPECT_EQ(savedFiles(), files);
     }

@@ -60,7 +60,7 @@ TEST(ListingPrinterTest, FullRabbleOnPaper)
     auto settings = test::NewSettings();
     const QString listing = LongListing(*settings);
     QPrinter printer(QPrinter::HighResolution);
-    const int printed = PrintListing(PdfPrinter(printer, dir.filePath("a4.pdf")), "City Watch", listing, ListingFont());
+    const int printed = PrintListing(PdfPrinter(printer, dir.filePath("a4.pdf")), "City Watch", listing, ListingFont()).value();
     const QList<QStringList> pages = test::PdfPages(dir.filePath("a4.pdf"));
     ASSERT_EQ(pages.size(), printed);
     EXPECT_GT(printed, 1);
@@ -80,7 +80,7 @@ TEST(ListingPrinterTest, FullRabbleOnPaper)
     EXPECT_EQ(printedMembers, members);
     // Smaller paper, more pages: the layout follows the page it is given.
     QPrinter a5(QPrinter::HighResolution);
-    EXPECT_GT(PrintListing(PdfPrinter(a5, dir.filePath("a5.pdf"), QPageSize::A5), "W", listing, ListingFont()), printed);
+    EXPECT_GT(PrintListing(PdfPrinter(a5, dir.filePath("a5.pdf"), QPageSize::A5), "W", listing, ListingFont()).value(), printed);
 }
 
 // Printing to a file goes through a temporary file: the old file survives a print that does

@@ -31,7 +31,7 @@ public:
     QStringList calls;
     QList<std::optional<QString>> textAnswers, fileAnswers;   // Cancel when none is left
     std::function<void(QDialog &)> whileShown;                // acts in a showModal dialog
-    std::function<int(const QString &choices, const QString &title)> pickAnswer;   // unset: closed
+    std::function<std::optional<int>(const QString &choices, const QString &title)> pickAnswer;   // unset: closed
     // Sets up the printer (a PDF file, say) and answers OK or Cancel; unset: Cancel.
     std::function<bool(QPrinter &printer)> printAnswer;
 
@@ -46,10 +46,10 @@ public:
         log("saveFileName", parent, filter + "|" + name + "|" + extension);
         return next(fileAnswers);
     }
-    int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override
+    std::optional<int> pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override
     {
         log("pickFromList", parent, choiceText + "|" + title);
-        return pickAnswer ? pickAnswer(choiceText, title) : 0;
+        return pickAnswer ? pickAnswer(choiceText, title) : std::nullopt;
     }
     bool printSetup(QWidget *parent, QPrinter &printer) override
     {
