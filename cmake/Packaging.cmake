@@ -12,8 +12,7 @@ install(FILES ${THRONGKIT_LINUX_DIR}/${THRONGKIT_APP_ID}.svg
 install(FILES ${THRONGKIT_LINUX_DIR}/${THRONGKIT_APP_ID}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
 # Where Debian's bash-completion looks for a command's completion, named after the command.
-install(FILES ${THRONGKIT_LINUX_DIR}/throngkit.bash
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME throngkit)
+install(FILES ${THRONGKIT_COMPLETION} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 # Debian ships its manual pages compressed; the page is packed reproducibly (no name or time
 # stamp in the gzip header), so the same sources give the same package.

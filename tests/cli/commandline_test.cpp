@@ -67,12 +67,9 @@ struct CommandLine : ::testing::Test
     QTemporaryDir m_home, m_work;
 };
 
-// One seeded run per system and format against tests/data/cli/. Those copies were written by
-// this command once its output had passed field-by-field checks: the header and one CRLF line
-// per member in the listing, CRLF line ends throughout, the heading first in the .rbl and escaped
-// in the page, in the JSON every member numbered and each text at its fixed width (numbers as
-// numbers, five fields fewer for Traveller) and the heading read back as given. The seed is the
-// largest there is, which the JSON must carry exactly (a double-based reader cannot hold it).
+// One seeded run per system and format against its copy in tests/data/cli/, the same whether
+// written to standard output or saved with -o. The seed is the largest there is, which the JSON
+// must carry exactly (a double-based reader cannot hold it).
 TEST_F(CommandLine, EveryFormatIsRepeatableAndSavedAsWritten)
 {
     for (const char *system : {"runequest", "traveller"}) {
@@ -97,11 +94,9 @@ TEST_F(CommandLine, EveryFormatIsRepeatableAndSavedAsWritten)
 // arguments (%-escapes inside a word; {data}, {build}, {work} and {home} stand for the shipped
 // tables' folder, the build's, the test's current folder and its home), then "exit" and the
 // status, the standard output as written and, after "2> ", the standard error. The test makes the
-// same runs and must write the same transcript. Both were made by this test and read through line
-// by line: each refusal is one line naming the bad value, with no control character; each option
-// shows on every member; the table reports agree with the tables written below; the stale INI is
-// named where it is read; and every check the test had before (words, order and status of each
-// run) passed against them.
+// same runs and must write the same transcript: each refusal one line naming the bad value, with
+// no control character; each option shown on every member; the table reports of the tables
+// written below; the stale INI named where it is read; and no run leaving a file behind.
 TEST_F(CommandLine, TranscriptOfRunsAndRefusals)
 {
     ASSERT_TRUE(QDir(m_work.path()).mkdir(u"data"_qs));

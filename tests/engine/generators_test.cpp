@@ -4,9 +4,12 @@
 #include "listing/csvwriter.h"
 #include "tests/support/scripteddice.h"
 #include "tests/support/testsupport.h"
+#include "weapons/weapontable.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 using namespace throngkit;
@@ -171,5 +174,116 @@ TEST(Generators, RefusalAndBlankWeaponNotice)
         EXPECT_EQ(sink.texts, std::vector<QString>{QStringLiteral("58 ")});
         EXPECT_EQ(s->Members[50].Weapon.toString(), QString(10, u' '));
         EXPECT_TRUE(GenerateRabble(system, *s, dice, nullptr).ok());
+    }
+}
+
+namespace {
+
+// The characteristics a member's code holds, from its digits.
+std::vector<int> Characteristics(const RabbleMember &m, int count)
+{
+    const QStringView digits = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
+    std::vector<int> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(int(digits.indexOf(m.Code[i])) + 1);
+    return values;
+}
+
+struct LevelRange { char16_t level; int low, high; };
+
+bool Within(const LevelRange (&ranges)[5], QChar level, int value)
+{
+    for (const LevelRange &range : ranges) {
+        if (range.level == level)
+            return value >= range.low && value <= range.high;
+    }
+    return false;
+}
+
+} // namespace
+
+// The rules, checked on every member of rabbles of 1000 over many seeds and every choice of
+// shield and missile odds, against the values the code holds: a golden file made by a wrong
+// generator would still fail here.
+TEST(Generators, EveryMemberKeepsTheRulesOverManySeeds)
+{
+    constexpr LevelRange RQBase[] = {{u'E', 65, 99}, {u'B', 60, 64}, {u'G', 55, 59}, {u'F', 45, 54}, {u'P', 30, 44}};
+    constexpr LevelRange RQArmour[] = {{u'E', 6, 7}, {u'B', 5, 6}, {u'G', 4, 5}, {u'F', 2, 4}, {u'P', 0, 2}};
+    constexpr LevelRange TravellerSkill[] = {{u'E', 5, 6}, {u'B', 4, 5}, {u'G', 3, 4}, {u'F', 2, 3}, {u'P', 1, 2}};
+    constexpr LevelRange TravellerArmour[] = {{u'E', 15, 24}, {u'B', 2, 12}, {u'G', 1, 10}, {u'F', 1, 8}, {u'P', 0, 7}};
+    const auto bands = [](int value, std::initializer_list<std::pair<int, int>> rows, int other) {
+        for (const auto &[last, result] : rows) {
+            if (value <= last)
+                return result;
+        }
+        return other;
+    };
+    for (quint64 seed = 1; seed <= 24; ++seed) {
+        const GameSystem system = seed % 2 ? RQ : Traveller;
+        const char16_t shield = u"*YN"[seed % 3];
+        const qint16 odds = qint16(seed % 5);
+        SCOPED_TRACE(testing::Message() << "seed " << seed << ", shield " << char(shield) << ", missile 1 in " << odds);
+        auto s = NewSettings();
+        ASSERT_TRUE(LoadWeaponTable(*s, test::SourceTable(system == RQ ? u"tk-wp-rq1.dat"_qs : u"tk-wp-tr1.dat"_qs)).ok());
+        s->HowMany = MaxMembers;
+        s->ShieldChoice = QStringView(&shield, 1);
+        s->MissileOdds = odds;
+        Dice dice(seed);
+        ASSERT_TRUE(GenerateRabble(system, *s, dice).ok());
+        for (int n = 1; n <= MaxMembers; ++n) {
+            const RabbleMember &m = s->Members[n];
+            const QChar level = m.Level.first();
+            const WeaponRow *row = nullptr;
+            for (int r = 1; r <= s->WeaponCount; ++r)
+                row = s->Weapons[r].Name == m.Weapon ? &s->Weapons[r] : row;
+            ASSERT_NE(row, nullptr) << n;
+            const QString damage = row->Damage.trimmed().toString();
+            if (system == Traveller) {
+                const auto c = Characteristics(m, 6);
+                EXPECT_TRUE(std::all_of(c.begin(), c.end(), [](int v) { return v >= 5 && v <= 15; })) << n;
+                EXPECT_EQ(m.Code[6], u' ');
+                EXPECT_EQ(m.HitPoints, 3 * (c[0] + c[1] + c[2])) << n;
+                EXPECT_TRUE(Within(TravellerSkill, level, m.Attack) && Within(TravellerSkill, level, m.Parry)) << n;
+                // Recon is a skill roll, less 1D4 on a 1 or 2 of 1D6, never below 0.
+                const int base = std::find_if(std::begin(TravellerSkill), std::end(TravellerSkill),
+                                              [&](const LevelRange &r) { return r.level == level; })->low;
+                EXPECT_TRUE(m.Scan >= std::max(0, base - 4) && m.Scan <= base + 1) << n;
+                EXPECT_TRUE(Within(TravellerArmour, level, m.Armour)) << n;
+                EXPECT_EQ(m.Damage.trimmed(), damage) << n;
+                EXPECT_EQ(m.StrikeRank.trimmed(), QString::number(row->Rank)) << n;
+                continue;
+            }
+            const auto c = Characteristics(m, 7);   // STR CON SIZ INT POW DEX APP
+            for (int i = 0; i < 7; ++i)
+                EXPECT_TRUE(c[i] >= (i == 2 || i == 3 ? 8 : 3) && c[i] <= 18) << n << " characteristic " << i;
+            const int str = c[0], con = c[1], siz = c[2], intel = c[3], dex = c[5];
+            EXPECT_EQ(m.HitPoints, con + siz / 2) << n;
+            const int base = bands(dex, {{9, 4}, {15, 3}, {19, 2}}, 1) + bands(siz, {{9, 3}, {15, 2}, {19, 1}}, 0);
+            EXPECT_EQ(m.StrikeRank.trimmed(), QString::number(base) + u'+' + QString::number(row->Rank)) << n;
+            const char16_t *bonus = str + siz <= 12 ? u"-1D4" : str + siz <= 24 ? u"" : str + siz <= 32 ? u"+1D4"
+                                    : str + siz <= 40 ? u"+1D6" : u"+2D6";
+            EXPECT_EQ(m.Damage.trimmed(), damage + QString::fromUtf16(bonus)) << n;
+            const int strength = int(std::floor((str - 10) / 2.0));
+            const int skill = m.Attack - (strength + dex - con);
+            EXPECT_TRUE(Within(RQBase, level, skill)) << n << " skill " << skill;
+            EXPECT_EQ(m.Parry, skill + strength + dex - 10 + intel - 10) << n;
+            EXPECT_TRUE(Within(RQArmour, level, m.Armour)) << n;
+            const bool twoHanded = m.Weapon.view().startsWith(u"2H");
+            if (twoHanded || shield == u'N')
+                EXPECT_EQ(m.ParryWith, QStringView(u"Wp")) << n;
+            else if (shield == u'Y')
+                EXPECT_EQ(m.ParryWith, QStringView(u"Sh")) << n;
+            // Scan is Attack less 1D10, Listen Scan (before its cap) less 1D10; above 99 each is 91 to 95.
+            const auto capped = [](int value) { return value >= 91 && value <= 95; };
+            EXPECT_TRUE((m.Scan >= m.Attack - 10 && m.Scan <= std::min(m.Attack - 1, 99)) || (m.Attack > 100 && capped(m.Scan))) << n;
+            EXPECT_TRUE((m.Listen >= m.Attack - 20 && m.Listen <= std::min(m.Attack - 2, 99)) || (m.Attack > 101 && capped(m.Listen))) << n;
+            if (m.MissileType.first() == u' ') {
+                EXPECT_EQ(m.Missile, 0) << n;
+            } else {
+                EXPECT_NE(odds, 0) << n;
+                EXPECT_TRUE(QStringView(u"BJASK").contains(m.MissileType.first())) << n;
+                EXPECT_TRUE(m.Missile >= 15 && m.Missile >= m.Attack - 20 && m.Missile <= m.Attack - 2) << n;
+            }
+        }
     }
 }

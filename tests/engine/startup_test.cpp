@@ -76,10 +76,9 @@ TEST(FirstRun, TheDesktopsStartResetsTheSettings)
 // Where the tables are looked for at start, what a first run writes and says, what it leaves
 // beside the INI, and where a second start looks, against tests/data/engine/startup-locations.txt
 // ({ini} is the INI's path, {here} the current directory, {own} the program's own data
-// directory). The report was made by this code and read through case by case; it equals what the
-// earlier assertions of each case required, all of which passed against it: the notices word for
-// word, an INI written only as "dbloc={here}" with nothing else left beside it, a user's file
-// (stale, too large or a FIFO, which must not hang the start) left as it was.
+// directory): the notices word for word, an INI written only as "dbloc={here}" with nothing else
+// left beside it, and a user's file (stale, too large or a FIFO, which must not hang the start)
+// left as it was.
 TEST(StartupLocation, TheDataDirectoryAndTheIni)
 {
     enum Ini { Missing, File, Fifo, NoHome, WindirIsAFile };

@@ -85,12 +85,11 @@ QString Draws(Settings &s)
 // nothing, a file past the bound of 1 MiB and one at it) are checked, described as the "tables"
 // command describes them, captioned as the table chooser reads them, loaded over an older table,
 // and drawn from with every roll of the die, against one report per folder ({dir}/ for the folder).
-// The reports were made by this code and read through line by line: every caption, row count,
-// field, chance, problem and refusal (file line and system reason included) equals what the
-// earlier case-by-case assertions required, all of which passed against them; a refused load
-// keeps the older rows; each roll draws the first row whose band holds it, and nothing in a gap;
-// the shipped tables cover 1 to 100 from row 1 on, mark two-handed RuneQuest weapons "2H " and
-// have captions starting "Runequest " or "Traveller ".
+// They pin every caption, row count, field, chance, problem and refusal (file line and system
+// reason included); that a refused load keeps the older rows; that each roll draws the first row
+// whose band holds it, and nothing in a gap; and that the shipped tables cover 1 to 100 from row 1
+// on, mark two-handed RuneQuest weapons "2H " and have captions starting "Runequest " or
+// "Traveller ".
 TEST(WeaponTables, SampleShippedAndSpecialFilesMatchTheirCheckedReports)
 {
     QTemporaryDir special;

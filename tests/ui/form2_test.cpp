@@ -68,10 +68,9 @@ protected:
     std::unique_ptr<Form2> form;
 };
 
-// The start state in both systems, and back, against copies read through control by control
-// (captions, lists and their selections, the disabled and hidden controls, the tab order) and
-// checked against the assertions this test made before, which all passed. Escape leaves the
-// window up; Exit ends it.
+// The start state in both systems, and back, against copies of every control (captions, lists and
+// their selections, the disabled and hidden controls, the tab order). Escape leaves the window
+// up; Exit ends it.
 TEST_F(Form2Test, StartsAsDesignedAndOnlyExitEndsIt)
 {
     for (const char *golden : {"form2-runequest", "form2-traveller", "form2-runequest"}) {
@@ -282,9 +281,8 @@ TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
 
 // With the fixture's two tables: 18 fill one list; more are paged, 17 to a full page, in file-name
 // order whatever the names' case. Each page is answered with its entry before Abandon: "More
-// tables…" while there is one, else the last table. The copy was checked against the assertions
-// it replaced (pages of 19; 19 and 3; 19, 19 and 7 entries, every caption reached in order, the
-// last one loaded), which all passed, and read through.
+// tables…" while there is one, else the last table: pages of 19; 19 and 3; 19, 19 and 7 entries,
+// every caption reached in order, the last one loaded.
 TEST_F(Form2Test, EveryTableOfALongCatalogueCanBeReached)
 {
     prompts.pickAnswer = [](const QString &choices, const QString &) { return int(choices.count(u'/')); };

@@ -26,8 +26,8 @@ protected:
     Form3 form{*settings, prompts};
 };
 
-// The start state against a copy read through control by control (captions, the listing box's
-// fixed-pitch face, the tab order) and checked against the assertions that it replaced.
+// The start state against a copy of every control (captions, the listing box's fixed-pitch face,
+// the tab order).
 TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
 {
     Form3 fresh(*settings, prompts);

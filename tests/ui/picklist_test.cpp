@@ -17,10 +17,9 @@ qint16 Pick(PickList &list, const QString &choices, const std::function<void(SPI
 
 // One dialog serves the whole table, so a pick after a longer one must hide what it left. Each
 // case in the copy is a line "$ " with the button pressed (from 0), the title and the choice text,
-// then what the pick gave. The copy was read through against the design (buttons 150 + 100 twips
-// a character wide, rows 480 twips apart, the dialog 800 + 100 a character wide and 500 a row
-// high, centred on the screen, squeezed onto it when taller or wider; only 19 of 21 entries
-// offered), and checked against the assertions it replaced.
+// then what the pick gave: buttons 150 + 100 twips a character wide, rows 480 twips apart, the
+// dialog 800 + 100 a character wide and 500 a row high, centred on the screen, squeezed onto it
+// when taller or wider; only 19 of 21 entries offered.
 TEST(PickListTest, ButtonsSizesAndResultFollowTheChoiceText)
 {
     const QString golden = QString::fromUtf8(test::ReadTestData("ui/picklist.txt"));
