@@ -1,13 +1,11 @@
-// The engine's hot paths at full capacity: 1000 members generated and listed, 1000-member files
-// composed and written, and the spreadsheet and summary outputs composed, for each system.
-#include "core/settings.h"
-#include "session/startup.h"
+// The engine's hot paths at full capacity: 1000 members generated and listed, every output format
+// composed, and the files saved durably, for each system.
 #include "core/dice.h"
+#include "core/settings.h"
 #include "generate/generators.h"
-#include "listing/csvwriter.h"
-#include "listing/listingfiles.h"
+#include "listing/outputformats.h"
 #include "listing/screenlisting.h"
-#include "listing/summary.h"
+#include "session/startup.h"
 #include "weapons/weapontable.h"
 
 #include <QTemporaryDir>
@@ -55,54 +53,47 @@ void GenerateAndList(benchmark::State &state, GameSystem system)
     state.SetItemsProcessed(state.iterations() * MaxMembers);
 }
 
-void WriteFile(benchmark::State &state, GameSystem system, FileFormat format)
+// What `generate -o FILE` does after generating: compose, then save whole and synced.
+void WriteFile(benchmark::State &state, GameSystem system, OutputFormat format)
 {
     const auto settings = GeneratedRabble(state, system);
     if (!settings)
         return;
     QTemporaryDir dir;
-    const QString path = dir.filePath(format == FileFormat::Rbl ? QStringLiteral("bench.rbl")
-                                                                : QStringLiteral("bench.htm"));
+    const QString path = dir.filePath(QStringLiteral("bench") + FormatInfo(format).extension.toString());
     for (auto _ : state) {
-        const Outcome saved =
-            WriteListingFile(system, format, *settings, QStringLiteral("Benchmark"), path);
-        if (!saved)
+        if (!SaveOutput(format, {system, *settings, QStringLiteral("Benchmark")}, path))
             state.SkipWithError("save failed");
     }
     state.SetItemsProcessed(state.iterations() * MaxMembers);
 }
 
-// What `generate --format csv` and `--format summary` make of a generated rabble.
-void Csv(benchmark::State &state, GameSystem system)
+// Every format composed in memory, the disk left out.
+void Compose(benchmark::State &state, GameSystem system, OutputFormat format)
 {
     const auto settings = GeneratedRabble(state, system);
     if (!settings)
         return;
     for (auto _ : state)
-        benchmark::DoNotOptimize(ComposeCsv(system, *settings));
+        benchmark::DoNotOptimize(ComposeOutput(format, {system, *settings, QStringLiteral("Benchmark"), 1}));
     state.SetItemsProcessed(state.iterations() * MaxMembers);
 }
 
-void Summary(benchmark::State &state, GameSystem system)
-{
-    const auto settings = GeneratedRabble(state, system);
-    if (!settings)
-        return;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(BuildSummary(system, *settings));
-    state.SetItemsProcessed(state.iterations() * MaxMembers);
-}
+constexpr auto RQ = GameSystem::RuneQuest;
+constexpr auto Traveller = GameSystem::Traveller;
 
-BENCHMARK_CAPTURE(GenerateAndList, runequest, GameSystem::RuneQuest)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(GenerateAndList, traveller, GameSystem::Traveller)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(WriteFile, runequest_rbl, GameSystem::RuneQuest, FileFormat::Rbl)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(WriteFile, runequest_htm, GameSystem::RuneQuest, FileFormat::Htm)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(WriteFile, traveller_rbl, GameSystem::Traveller, FileFormat::Rbl)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(WriteFile, traveller_htm, GameSystem::Traveller, FileFormat::Htm)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Csv, runequest, GameSystem::RuneQuest)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Csv, traveller, GameSystem::Traveller)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Summary, runequest, GameSystem::RuneQuest)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(Summary, traveller, GameSystem::Traveller)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(GenerateAndList, runequest, RQ)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(GenerateAndList, traveller, Traveller)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Compose, runequest_htm, RQ, OutputFormat::Htm)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Compose, runequest_rbl, RQ, OutputFormat::Rbl)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Compose, runequest_json, RQ, OutputFormat::Json)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Compose, runequest_csv, RQ, OutputFormat::Csv)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Compose, runequest_summary, RQ, OutputFormat::Summary)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Compose, traveller_htm, Traveller, OutputFormat::Htm)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Compose, traveller_csv, Traveller, OutputFormat::Csv)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WriteFile, runequest_rbl, RQ, OutputFormat::Rbl)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WriteFile, runequest_htm, RQ, OutputFormat::Htm)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(WriteFile, traveller_htm, Traveller, OutputFormat::Htm)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace throngkit

@@ -33,6 +33,18 @@ private:
 // count 0 gives 0; a count that is not whole is rounded half to even first.
 THRONGKIT_ENGINE_EXPORT double RollDice(Dice &dice, double count, double sides);
 
+// The same for a whole count of dice with a whole number of sides, as every throw of the
+// generators is: a few thousand of them make a rabble, so this one is inline.
+inline int RollDice(Dice &dice, int count, int sides)
+{
+    if (count < 0 || sides < 0)
+        return int(RollDice(dice, double(count), double(sides)));
+    int total = 0;
+    for (int die = 0; die < count; ++die)
+        total += int(sides * dice.next()) + 1;   // never negative: truncation is the floor
+    return total;
+}
+
 // A characteristic value as one character of "123456789ABCDEFGHJKLMNPQRSTVWXYZ": 0 or less gives
 // "0", above 32 gives "-99"; a value that is not whole is rounded half to even first.
 // A view of a constant: no copy for each of a thousand members' codes.

@@ -4,8 +4,6 @@
 
 namespace throngkit {
 
-ColumnWriter::ColumnWriter(QByteArray &out) noexcept : m_out(out), m_lineStart(out.size()) {}
-
 ColumnWriter &ColumnWriter::text(QStringView text)
 {
     AppendLatin1(m_out, text);
@@ -16,10 +14,10 @@ ColumnWriter &ColumnWriter::at(int n)
 {
     const int current = column();
     if (current < n) {
-        m_out.append(qsizetype(n - current), ' ');
+        m_out.fill(n - current, ' ');
     } else if (current > n) {
         endLine();
-        m_out.append(qsizetype(n - 1), ' ');
+        m_out.fill(n - 1, ' ');
     }
     return *this;
 }

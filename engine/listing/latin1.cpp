@@ -2,6 +2,9 @@
 
 #include <QChar>
 
+#include <array>
+#include <charconv>
+
 namespace throngkit {
 namespace {
 
@@ -20,34 +23,65 @@ char32_t NextCodePoint(QStringView text, qsizetype &i)
     return NotACharacter;
 }
 
+// The longest a UTF-16 unit of text grows to in a page: "&#65533;".
+constexpr qsizetype MostHtmlBytesPerUnit = 8;
+
+// The units a page takes as they are: Latin-1 but for the three that markup gives a meaning.
+constexpr std::array<bool, 0x100> PlainInPage = [] {
+    std::array<bool, 0x100> plain{};
+    plain.fill(true);
+    plain[u'&'] = plain[u'<'] = plain[u'>'] = false;
+    return plain;
+}();
+
 } // namespace
 
-void AppendLatin1(QByteArray &out, QStringView text)
+void AppendLatin1(ByteSink &out, QStringView text)
 {
+    // Never more bytes than units: a pair becomes one "?".
+    char *to = out.room(text.size());
+    qsizetype written = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char32_t code = NextCodePoint(text, i);
-        out.append(code <= 0xFF ? char(code) : '?');
+        const char16_t unit = text[i].unicode();
+        if (unit <= 0xFF) {
+            to[written++] = char(unit);
+            continue;
+        }
+        NextCodePoint(text, i);
+        to[written++] = '?';
     }
+    out.advance(written);
 }
 
-void AppendHtmlText(QByteArray &out, QStringView text)
+void AppendHtmlText(ByteSink &out, QStringView text)
 {
+    char *const start = out.room(text.size() * MostHtmlBytesPerUnit);
+    char *to = start;
+    const auto literal = [&to](std::string_view bytes) {
+        for (const char c : bytes)
+            *to++ = c;
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char32_t code = NextCodePoint(text, i);
-        switch (code) {
-        case u'&': out.append("&amp;"); break;
-        case u'<': out.append("&lt;"); break;
-        case u'>': out.append("&gt;"); break;
-        default:
-            if (code <= 0xFF) {
-                out.append(char(code));
-            } else {
-                out.append("&#");
-                out.append(QByteArray::number(code == NotACharacter ? 0xFFFDu : uint(code)));
-                out.append(';');
-            }
+        const char16_t unit = text[i].unicode();
+        if (unit <= 0xFF && PlainInPage[unit]) {
+            *to++ = char(unit);
+            continue;
         }
+        switch (unit) {
+        case u'&': literal("&amp;"); continue;
+        case u'<': literal("&lt;"); continue;
+        case u'>': literal("&gt;"); continue;
+        default:
+            break;
+        }
+        const char32_t code = NextCodePoint(text, i);
+        *to++ = '&';
+        *to++ = '#';
+        to = std::to_chars(to, start + text.size() * MostHtmlBytesPerUnit,
+                           code == NotACharacter ? 0xFFFDu : unsigned(code)).ptr;
+        *to++ = ';';
     }
+    out.advance(to - start);
 }
 
 } // namespace throngkit

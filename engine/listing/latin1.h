@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "listing/bytesink.h"
+
 #include <QStringView>
 
 namespace throngkit {
@@ -9,11 +10,11 @@ namespace throngkit {
 // bytes, and a surrogate pair is one character, however it is replaced.
 
 // Appends text; a character Latin-1 cannot hold (or a lone surrogate) becomes one "?".
-void AppendLatin1(QByteArray &out, QStringView text);
+void AppendLatin1(ByteSink &out, QStringView text);
 
 // Appends text for an HTML page: "&", "<" and ">" become "&amp;", "&lt;" and "&gt;", a character
 // Latin-1 cannot hold becomes a decimal character reference ("&#8364;"), a lone surrogate the
 // reference of the replacement character ("&#65533;").
-void AppendHtmlText(QByteArray &out, QStringView text);
+void AppendHtmlText(ByteSink &out, QStringView text);
 
 } // namespace throngkit

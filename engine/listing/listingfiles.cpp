@@ -7,6 +7,7 @@
 #include <QDir>
 
 #include <initializer_list>
+#include <string_view>
 
 namespace throngkit {
 namespace {
@@ -39,25 +40,33 @@ QString OneLineHeading(const QString &heading)
     return line;
 }
 
-// Heading, empty line, header line: the start of every listing file.
-QByteArray StartRbl(const QString &heading, QStringView header, int members)
+// The bytes write() gives a sink, in an array that holds exactly them.
+template <typename Write>
+QByteArray Written(qsizetype expected, Write write)
 {
     QByteArray out;
-    out.reserve(FixedBytes + members * RblBytesPerMember);
-    ColumnWriter line(out);
+    {
+        ByteSink sink(out, expected);
+        write(sink);
+    }
+    return out;
+}
+
+// Heading, empty line, header line: the start of every listing file.
+void StartRbl(ColumnWriter &line, const QString &heading, QStringView header)
+{
     line.text(OneLineHeading(heading)).endLine();
     line.endLine();
     line.text(header).endLine();
-    return out;
 }
 
 // Writes the lines of a page in Latin-1; record texts and the heading are escaped, literals not.
 class PageWriter
 {
 public:
-    explicit PageWriter(QByteArray &out) noexcept : m_out(out) {}
+    explicit PageWriter(ByteSink &out) noexcept : m_out(out) {}
 
-    PageWriter &literal(const char *text)
+    PageWriter &literal(std::string_view text)
     {
         m_out.append(text);
         return *this;
@@ -68,27 +77,32 @@ public:
         AppendHtmlText(m_out, text);
         return *this;
     }
-
-    void line(const char *closing)
+    PageWriter &text(const NumberText &number)
     {
-        m_out.append(closing);
-        m_out.append("\r\n");
+        m_out.ascii(number);
+        return *this;
+    }
+
+    void line(std::string_view closing)
+    {
+        m_out.append(closing).append("\r\n");
     }
 
     // A data cell of a member row: P, the text, then the closing literal.
-    void cell(QStringView text, const char *closing = "</td>")
+    template <typename Text>
+    void cell(const Text &text, std::string_view closing = "</td>")
     {
         literal(Small).text(text).line(closing);
     }
 
-    static constexpr const char *Small = "        <td><small><small>";
+    static constexpr std::string_view Small = "        <td><small><small>";
 
 private:
-    QByteArray &m_out;
+    ByteSink &m_out;
 };
 
 // The cells that open a member row in both systems: number, name line, level, weapon, damage.
-void RowStart(PageWriter &page, int number, const RabbleMember &m, const char *nameCell)
+void RowStart(PageWriter &page, int number, const RabbleMember &m, std::string_view nameCell)
 {
     page.line("    <tr>");
     page.cell(PrintedNumber(qint16(number)));
@@ -98,12 +112,9 @@ void RowStart(PageWriter &page, int number, const RabbleMember &m, const char *n
     page.cell(m.Damage.view());
 }
 
-QByteArray StartHtm(const QString &heading, const char *title, bool emptyLineAfterBody,
-                    std::initializer_list<const char *> labels, int members)
+void StartHtm(PageWriter &page, const QString &heading, std::string_view title,
+              bool emptyLineAfterBody, std::initializer_list<std::string_view> labels)
 {
-    QByteArray out;
-    out.reserve(FixedBytes + members * HtmBytesPerMember);
-    PageWriter page(out);
     page.line("<html>");
     page.line("");
     page.line("<head>");
@@ -119,15 +130,13 @@ QByteArray StartHtm(const QString &heading, const char *title, bool emptyLineAft
     page.literal("<h1>").text(OneLineHeading(heading)).line("</h1>");
     page.line("<table border=\"1\" width=\"100%\">");
     page.line("    <tr>");
-    for (const char *label : labels)
+    for (std::string_view label : labels)
         page.literal("        <td>").literal(label).line("</td>");
     page.line("    </tr>");
-    return out;
 }
 
-void EndHtm(QByteArray &out)
+void EndHtm(PageWriter &page)
 {
-    PageWriter page(out);
     page.line("</table>");
     page.line("</body>");
     page.line("</html>");
@@ -136,113 +145,115 @@ void EndHtm(QByteArray &out)
 QByteArray ComposeRQRbl(const Settings &settings, const QString &heading)
 {
     const int count = ListedMemberCount(settings.HowMany);
-    QByteArray out = StartRbl(heading, RQHeader, count);
-    ColumnWriter line(out);
-    for (int i = 1; i <= count; ++i) {
-        const RabbleMember &m = settings.Members[i];
-        line.text(HashForm(qint16(i)));
-        line.at(6).text(m.Name.view());
-        line.at(27).text(m.Level.view());
-        line.at(29).text(m.Weapon.view());
-        line.at(40).text(m.Damage.view());
-        line.at(52).text(HashForm(m.Attack));
-        line.at(55).text(HashForm(m.Parry));
-        line.at(58).text(m.ParryWith.view());
-        line.at(62).text(m.StrikeRank.view());
-        if (!HasNoMissile(m))
-            line.at(66).text(PlainDecimal(m.Missile)).text(m.MissileType.view()).text(u" ");
-        line.at(70).text(HashForm(m.HitPoints));
-        line.at(73).text(HashForm(m.Armour));
-        line.at(76).text(HashForm(m.Scan));
-        line.at(79).text(HashForm(m.Listen));
-        line.at(81).text(NotesSlot);
-        line.at(123).text(m.Code.view());
-        line.endLine();
-    }
-    return out;
+    return Written(FixedBytes + count * RblBytesPerMember, [&](ByteSink &sink) {
+        ColumnWriter line(sink);
+        StartRbl(line, heading, RQHeader);
+        for (int i = 1; i <= count; ++i) {
+            const RabbleMember &m = settings.Members[i];
+            line.text(HashForm(qint16(i)));
+            line.at(6).text(m.Name.view());
+            line.at(27).text(m.Level.view());
+            line.at(29).text(m.Weapon.view());
+            line.at(40).text(m.Damage.view());
+            line.at(52).text(HashForm(m.Attack));
+            line.at(55).text(HashForm(m.Parry));
+            line.at(58).text(m.ParryWith.view());
+            line.at(62).text(m.StrikeRank.view());
+            if (!HasNoMissile(m))
+                line.at(66).text(PlainDecimal(m.Missile)).text(m.MissileType.view()).literal(" ");
+            line.at(70).text(HashForm(m.HitPoints));
+            line.at(73).text(HashForm(m.Armour));
+            line.at(76).text(HashForm(m.Scan));
+            line.at(79).text(HashForm(m.Listen));
+            line.at(81).text(NotesSlot);
+            line.at(123).text(m.Code.view());
+            line.endLine();
+        }
+    });
 }
 
 QByteArray ComposeTravellerRbl(const Settings &settings, const QString &heading)
 {
     const int count = ListedMemberCount(settings.HowMany);
-    QByteArray out = StartRbl(heading, TravellerHeader, count);
-    ColumnWriter line(out);
-    for (int i = 1; i <= count; ++i) {
-        const RabbleMember &m = settings.Members[i];
-        line.text(HashForm(qint16(i)));
-        line.at(6).text(NameSlot);
-        line.at(27).text(m.Level.view());
-        line.at(29).text(m.Weapon.view());
-        line.at(40).text(m.Damage.view());
-        line.at(51).text(m.StrikeRank.view());
-        line.at(55).text(u"Gun-").text(PlainDecimal(m.Attack));
-        line.at(62).text(HashForm(m.HitPoints));
-        line.at(65).text(HashForm(m.Armour));
-        line.at(69).text(u"Recon-").text(HashForm(m.Scan));
-        line.at(77).text(m.Code.view());
-        line.at(84).text(u"-").text(PlainDecimal(m.Parry));
-        line.at(91).text(NotesSlot);
-        line.endLine();
-    }
-    return out;
+    return Written(FixedBytes + count * RblBytesPerMember, [&](ByteSink &sink) {
+        ColumnWriter line(sink);
+        StartRbl(line, heading, TravellerHeader);
+        for (int i = 1; i <= count; ++i) {
+            const RabbleMember &m = settings.Members[i];
+            line.text(HashForm(qint16(i)));
+            line.at(6).text(NameSlot);
+            line.at(27).text(m.Level.view());
+            line.at(29).text(m.Weapon.view());
+            line.at(40).text(m.Damage.view());
+            line.at(51).text(m.StrikeRank.view());
+            line.at(55).literal("Gun-").text(PlainDecimal(m.Attack));
+            line.at(62).text(HashForm(m.HitPoints));
+            line.at(65).text(HashForm(m.Armour));
+            line.at(69).literal("Recon-").text(HashForm(m.Scan));
+            line.at(77).text(m.Code.view());
+            line.at(84).literal("-").text(PlainDecimal(m.Parry));
+            line.at(91).text(NotesSlot);
+            line.endLine();
+        }
+    });
 }
 
 QByteArray ComposeRQHtm(const Settings &settings, const QString &heading)
 {
     const int count = ListedMemberCount(settings.HowMany);
-    QByteArray out = StartHtm(heading, "<title>RQ Rabble Listing</title>", true,
-                              {"Num", "Name", "T", "Weapon", "Damage", "Att", "Parry", "SR", "Mis",
-                               "HP", "AP", "Sc", "Li", "Notes", "SCZIPDA"},
-                              count);
-    PageWriter page(out);
-    for (int i = 1; i <= count; ++i) {
-        const RabbleMember &m = settings.Members[i];
-        RowStart(page, i, m, "        <td><small><small>__________</td>");
-        page.cell(HashForm(m.Attack), "%</td>");
-        page.cell(HashForm(m.Parry), "%</td>");
-        page.cell(m.StrikeRank.view());
-        if (HasNoMissile(m))
-            page.line("        <td>_</td>");
-        else
-            page.literal(PageWriter::Small)
-                .text(PlainDecimal(m.Missile))
-                .text(m.MissileType.view())
-                .line(" </td>");
-        page.cell(PrintedNumber(m.HitPoints));
-        page.cell(PrintedNumber(m.Armour));
-        page.cell(HashForm(m.Scan), "%</td>");
-        page.cell(HashForm(m.Listen), "%</td>");
-        page.line("        <td><small><small>__________</td>");
-        page.cell(m.Code.view());
-        page.line("    </tr>");
-    }
-    EndHtm(out);
-    return out;
+    return Written(FixedBytes + count * HtmBytesPerMember, [&](ByteSink &sink) {
+        PageWriter page(sink);
+        StartHtm(page, heading, "<title>RQ Rabble Listing</title>", true,
+                 {"Num", "Name", "T", "Weapon", "Damage", "Att", "Parry", "SR", "Mis", "HP", "AP", "Sc",
+                  "Li", "Notes", "SCZIPDA"});
+        for (int i = 1; i <= count; ++i) {
+            const RabbleMember &m = settings.Members[i];
+            RowStart(page, i, m, "        <td><small><small>__________</td>");
+            page.cell(HashForm(m.Attack), "%</td>");
+            page.cell(HashForm(m.Parry), "%</td>");
+            page.cell(m.StrikeRank.view());
+            if (HasNoMissile(m))
+                page.line("        <td>_</td>");
+            else
+                page.literal(PageWriter::Small)
+                    .text(PlainDecimal(m.Missile))
+                    .text(m.MissileType.view())
+                    .line(" </td>");
+            page.cell(PrintedNumber(m.HitPoints));
+            page.cell(PrintedNumber(m.Armour));
+            page.cell(HashForm(m.Scan), "%</td>");
+            page.cell(HashForm(m.Listen), "%</td>");
+            page.line("        <td><small><small>__________</td>");
+            page.cell(m.Code.view());
+            page.line("    </tr>");
+        }
+        EndHtm(page);
+    });
 }
 
 QByteArray ComposeTravellerHtm(const Settings &settings, const QString &heading)
 {
     const int count = ListedMemberCount(settings.HowMany);
-    QByteArray out = StartHtm(heading, "<title>Traveller Rabble Listing</title>", false,
-                              {"Num", "Name", "T", "Weapon", "Damage", "Pen", "Skill", "HP", "AP",
-                               "Recon", "SDEIES", "Skills", "Notes"},
-                              count);
-    PageWriter page(out);
-    for (int i = 1; i <= count; ++i) {
-        const RabbleMember &m = settings.Members[i];
-        RowStart(page, i, m, "        <td><small><small>_____________________ </td>");
-        page.cell(m.StrikeRank.view());
-        page.literal("        <td><small><small>Gun-").text(PlainDecimal(m.Attack)).line("</td>");
-        page.cell(HashForm(m.HitPoints));
-        page.cell(HashForm(m.Armour));
-        page.literal("        <td><small><small>Recon-").text(HashForm(m.Scan)).line("</td>");
-        page.cell(m.Code.view());
-        page.literal("        <td><small><small>-").text(PlainDecimal(m.Parry)).line("</td>");
-        page.line("        <td><small><small>__________</td>");
-        page.line("    </tr>");
-    }
-    EndHtm(out);
-    return out;
+    return Written(FixedBytes + count * HtmBytesPerMember, [&](ByteSink &sink) {
+        PageWriter page(sink);
+        StartHtm(page, heading, "<title>Traveller Rabble Listing</title>", false,
+                 {"Num", "Name", "T", "Weapon", "Damage", "Pen", "Skill", "HP", "AP", "Recon", "SDEIES",
+                  "Skills", "Notes"});
+        for (int i = 1; i <= count; ++i) {
+            const RabbleMember &m = settings.Members[i];
+            RowStart(page, i, m, "        <td><small><small>_____________________ </td>");
+            page.cell(m.StrikeRank.view());
+            page.literal("        <td><small><small>Gun-").text(PlainDecimal(m.Attack)).line("</td>");
+            page.cell(HashForm(m.HitPoints));
+            page.cell(HashForm(m.Armour));
+            page.literal("        <td><small><small>Recon-").text(HashForm(m.Scan)).line("</td>");
+            page.cell(m.Code.view());
+            page.literal("        <td><small><small>-").text(PlainDecimal(m.Parry)).line("</td>");
+            page.line("        <td><small><small>__________</td>");
+            page.line("    </tr>");
+        }
+        EndHtm(page);
+    });
 }
 
 } // namespace

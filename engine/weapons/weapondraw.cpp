@@ -10,7 +10,7 @@ void DrawWeapon(Settings &settings, Dice &dice, MessageSink *notices)
     const int rows = qBound(0, int(settings.WeaponCount), MaxWeaponRows);
     // An empty table throws a die of 0 sides, which shows 1 and meets no band.
     const double top = rows > 0 ? double(settings.Weapons[rows].High) : 0.0;
-    const double roll = RollDice(dice, 1, top);
+    const double roll = RollDice(dice, 1.0, top);
 
     for (int n = 1; n <= rows; ++n) {
         const WeaponRow &row = settings.Weapons[n];
