@@ -269,10 +269,8 @@ TEST(Generators, EveryMemberKeepsTheRulesOverManySeeds)
             EXPECT_EQ(m.Parry, skill + strength + dex - 10 + intel - 10) << n;
             EXPECT_TRUE(Within(RQArmour, level, m.Armour)) << n;
             const bool twoHanded = m.Weapon.view().startsWith(u"2H");
-            if (twoHanded || shield == u'N')
-                EXPECT_EQ(m.ParryWith, QStringView(u"Wp")) << n;
-            else if (shield == u'Y')
-                EXPECT_EQ(m.ParryWith, QStringView(u"Sh")) << n;
+            const QStringView parry = twoHanded || shield == u'N' ? u"Wp" : shield == u'Y' ? u"Sh" : m.ParryWith.view();
+            EXPECT_EQ(m.ParryWith, parry) << n;
             // Scan is Attack less 1D10, Listen Scan (before its cap) less 1D10; above 99 each is 91 to 95.
             const auto capped = [](int value) { return value >= 91 && value <= 95; };
             EXPECT_TRUE((m.Scan >= m.Attack - 10 && m.Scan <= std::min(m.Attack - 1, 99)) || (m.Attack > 100 && capped(m.Scan))) << n;
