@@ -21,6 +21,6 @@ THRONGKIT_ENGINE_EXPORT double RoundHalfEven(double value) noexcept;
 
 // An SR or PEN, in a table or in the forced-weapon box: value rounded half to even, as a 16-bit
 // number; nothing when that falls outside -32768..32767 or value is not a number.
-THRONGKIT_ENGINE_EXPORT std::optional<qint16> WholeRank(double value) noexcept;
+std::optional<qint16> WholeRank(double value) noexcept;
 
 } // namespace throngkit

@@ -93,7 +93,7 @@ THRONGKIT_ENGINE_EXPORT const SystemChoice *FindSystem(QStringView word);   // i
 
 // Whether a rabble of howMany (as Settings holds it) fits the members table: the one capacity
 // check of the fronts and the generators, made on the float so that all round alike.
-THRONGKIT_ENGINE_EXPORT Outcome CheckHowMany(float howMany);
+Outcome CheckHowMany(float howMany);
 
 // The forced weapon's SR or PEN as a whole 16-bit number: rounded half to even, an empty or
 // non-numeric text reading 0 as an empty box does. 2, the start-up value, when nothing is

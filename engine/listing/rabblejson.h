@@ -2,8 +2,6 @@
 
 #include "core/settings.h"
 
-#include <throngkit/engine_export.h>
-
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -18,7 +16,7 @@ namespace throngkit {
 // one key a line, while here each member is one line, which keeps the file readable and
 // diffable; and QJsonValue holds a whole number as a signed 64-bit integer or a double, so a
 // seed from 2^63 up to 2^64 - 1, which --seed accepts, would not be written exactly.
-THRONGKIT_ENGINE_EXPORT QByteArray ComposeRabbleJson(GameSystem system, quint64 seed, const QString &heading,
+QByteArray ComposeRabbleJson(GameSystem system, quint64 seed, const QString &heading,
                              const Settings &settings);
 
 // text as a JSON string literal, quotes included.

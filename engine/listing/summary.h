@@ -2,8 +2,6 @@
 
 #include "core/settings.h"
 
-#include <throngkit/engine_export.h>
-
 #include <QString>
 
 namespace throngkit {
@@ -12,6 +10,6 @@ namespace throngkit {
 // each weapon with its count and share; for RuneQuest, shields against weapon parries and each
 // missile type; and the lowest, median, highest and mean of each figure. Plain text within 80
 // columns, CRLF after every line, made from members 1..HowMany of system's rabble.
-THRONGKIT_ENGINE_EXPORT QString BuildSummary(GameSystem system, const Settings &settings);
+QString BuildSummary(GameSystem system, const Settings &settings);
 
 } // namespace throngkit

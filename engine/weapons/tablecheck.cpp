@@ -40,47 +40,7 @@ QString RowName(int number, const QString &name)
                                             name.trimmed().isEmpty() ? QStringLiteral("blank") : name.trimmed());
 }
 
-DrawOdds OddsOf(const std::vector<NamedBand> &rows)
-{
-    std::vector<std::pair<float, float>> bands;
-    bands.reserve(rows.size());
-    for (const NamedBand &row : rows)
-        bands.emplace_back(row.low, row.high);
-    return ComputeDrawOdds(bands);
-}
-
-void AppendDrawProblems(QStringList &problems, const std::vector<NamedBand> &rows, const DrawOdds &odds)
-{
-    if (rows.empty()) {
-        problems << QStringLiteral("The table has no weapons, so no weapon can be drawn.");
-        return;
-    }
-    for (const RollSpan &gap : odds.gaps) {
-        problems << (gap.first == gap.last ? QStringLiteral("Roll %1 draws no weapon.")
-                                           : QStringLiteral("Rolls %1 draw no weapon."))
-                        .arg(Rolls(gap));
-    }
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (odds.chance[i] > 0)
-            continue;
-        const NamedBand &row = rows[i];
-        const bool holdsARoll = std::max(std::ceil(double(row.low)), odds.rolls.first)
-                                <= std::min(std::floor(double(row.high)), odds.rolls.last);
-        const QString why = holdsARoll
-            ? QStringLiteral("earlier rows take all its rolls")
-            : QStringLiteral("its band %1 to %2 holds none of the rolls %3")
-                  .arg(Limit(row.low), Limit(row.high), Rolls(odds.rolls));
-        problems << QStringLiteral("%1 can never be drawn: %2.").arg(RowName(int(i) + 1, row.name), why);
-    }
-}
-
-QString Percent(double chance)
-{
-    return QString::number(chance * 100.0, 'f', 1) + u'%';
-}
-
-} // namespace
-
+// The draw over bands (Low, High) in row order, with its die of the last band's High sides.
 DrawOdds ComputeDrawOdds(const std::vector<std::pair<float, float>> &bands)
 {
     DrawOdds odds;
@@ -128,6 +88,47 @@ DrawOdds ComputeDrawOdds(const std::vector<std::pair<float, float>> &bands)
     odds.gaps = std::move(untaken);
     return odds;
 }
+
+DrawOdds OddsOf(const std::vector<NamedBand> &rows)
+{
+    std::vector<std::pair<float, float>> bands;
+    bands.reserve(rows.size());
+    for (const NamedBand &row : rows)
+        bands.emplace_back(row.low, row.high);
+    return ComputeDrawOdds(bands);
+}
+
+void AppendDrawProblems(QStringList &problems, const std::vector<NamedBand> &rows, const DrawOdds &odds)
+{
+    if (rows.empty()) {
+        problems << QStringLiteral("The table has no weapons, so no weapon can be drawn.");
+        return;
+    }
+    for (const RollSpan &gap : odds.gaps) {
+        problems << (gap.first == gap.last ? QStringLiteral("Roll %1 draws no weapon.")
+                                           : QStringLiteral("Rolls %1 draw no weapon."))
+                        .arg(Rolls(gap));
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (odds.chance[i] > 0)
+            continue;
+        const NamedBand &row = rows[i];
+        const bool holdsARoll = std::max(std::ceil(double(row.low)), odds.rolls.first)
+                                <= std::min(std::floor(double(row.high)), odds.rolls.last);
+        const QString why = holdsARoll
+            ? QStringLiteral("earlier rows take all its rolls")
+            : QStringLiteral("its band %1 to %2 holds none of the rolls %3")
+                  .arg(Limit(row.low), Limit(row.high), Rolls(odds.rolls));
+        problems << QStringLiteral("%1 can never be drawn: %2.").arg(RowName(int(i) + 1, row.name), why);
+    }
+}
+
+QString Percent(double chance)
+{
+    return QString::number(chance * 100.0, 'f', 1) + u'%';
+}
+
+} // namespace
 
 TableCheck CheckWeaponTable(const QString &path, const QString &label)
 {

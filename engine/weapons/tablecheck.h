@@ -28,7 +28,6 @@ struct DrawOdds
     std::vector<double> chance;     // of each row, 0 to 1, in row order
     std::vector<RollSpan> gaps;     // rolls that no row takes, in order
 };
-THRONGKIT_ENGINE_EXPORT DrawOdds ComputeDrawOdds(const std::vector<std::pair<float, float>> &bands);
 
 struct TableCheck
 {

@@ -30,7 +30,7 @@ struct TableText
 
 // Reads the weapon table at path exactly as LoadWeaponTable does, refusing what it refuses with
 // the same reason, but into a TableText, so that a table can be checked without loading it.
-THRONGKIT_ENGINE_EXPORT Result<TableText> ReadWeaponTable(const QString &path);
+Result<TableText> ReadWeaponTable(const QString &path);
 
 // Reads the weapon table at path (resolved without regard to case) into settings.Weapons from
 // row 1 and sets WeaponCount. A file that cannot be opened, a row cut short by the end of the

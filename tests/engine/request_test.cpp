@@ -63,8 +63,7 @@ TEST(Request, CheckNamesTheFieldAndApplyWritesTheChoices)
                              + settings->ForcedWeapon.toString() + u'|' + settings->WeaponDamage.toString() + u'|'
                              + QString::number(settings->WeaponRank);
         EXPECT_EQ(applied ? made : applied.subject(), QString::fromUtf16(c.result));
-        if (!applied)
-            EXPECT_EQ(settings->ForcedWeapon.toString(), u"Before    "_qs);
+        EXPECT_TRUE(applied || settings->ForcedWeapon == QStringView(u"Before    "));
     }
 }
 
