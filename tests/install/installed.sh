@@ -42,8 +42,16 @@ install)
         [[ -s $prefix/$file ]] || fail "$file was not installed"
     done
     [[ -x $prefix/bin/throngkit ]] || fail "bin/throngkit is not executable"
-    [[ -n $(find "$prefix" -path '*/throngkit/*throngkit_desktop.so' -type f) ]] \
-        || fail "the windows' library was not installed"
+    module=$(find "$prefix" -path '*/throngkit/*throngkit_desktop.so' -type f)
+    [[ -n $module ]] || fail "the windows' module was not installed"
+    engine=$(find "$prefix" -name 'libthrongkit_engine.so*' -type f)
+    [[ $(wc -l <<<"$engine") == 1 && -n $engine ]] || fail "expected one engine library, found: $engine"
+    # The program and the module use the engine's functions from the library, and hold no copy.
+    exported=$(nm -D --defined-only "$engine" | awk '$2 == "T" { print $3 }' | sort)
+    for binary in "$prefix/bin/throngkit" "$module"; do
+        copies=$(comm -12 <(nm --defined-only "$binary" | awk '$2 ~ /^[Tt]$/ { print $3 }' | sort) - <<<"$exported")
+        [[ -z $copies ]] || fail "$binary holds its own copy of the engine's $(c++filt <<<"$copies" | head -3)"
+    done
     compgen -G "$prefix/share/man/man1/throngkit.1*" >/dev/null || fail "no manual page installed"
     ;;
 
