@@ -1,16 +1,12 @@
-#include "cli/commandline.h"
 #include "app/desktoplibrary.h"
+#include "cli/commandline.h"
 
 #include <QCoreApplication>
-#include <QStringList>
 
+// Any argument at all is the command (or its usage error); only none opens the windows.
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-
-    if (throngkit::WantsCommandLine(arguments)) {
+    if (argc > 1) {
         QCoreApplication app(argc, argv);
         return throngkit::RunCommandLine(QCoreApplication::arguments(), stdout, stderr);
     }

@@ -1,6 +1,7 @@
 #include "cli/commandline.h"
 
 #include "cli/generateoptions.h"
+#include "cli/helptext.h"
 #include "cli/tablescommand.h"
 #include "core/dice.h"
 #include "core/messagesink.h"
@@ -18,6 +19,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <memory>
 
 namespace throngkit {
@@ -36,13 +40,32 @@ void WriteLine(std::FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-bool WriteBytes(std::FILE *stream, const QByteArray &bytes)
+// bytes on standard output, every one of them, or the system's reason why not.
+Outcome WriteOutput(std::FILE *stream, const QByteArray &bytes)
 {
-    if (!bytes.isEmpty()
-        && std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream)
-               != static_cast<size_t>(bytes.size()))
-        return false;
-    return std::fflush(stream) == 0 && !std::ferror(stream);
+    errno = 0;
+    const bool written = (bytes.isEmpty()
+                          || std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream)
+                                 == static_cast<size_t>(bytes.size()))
+                         && std::fflush(stream) == 0 && !std::ferror(stream);
+    if (written)
+        return Outcome::success();
+    const int error = errno != 0 ? errno : EIO;
+    return Outcome::failure(QStringLiteral("could not write to standard output: %1")
+                                .arg(QString::fromLocal8Bit(std::strerror(error))));
+}
+
+// Text for reading goes to a terminal or a pipe with the platform's own line ends; a file of it
+// keeps the CR LF of the format.
+QByteArray ForStandardOutput(QByteArray bytes, LineEnds lineEnds)
+{
+#ifndef Q_OS_WIN
+    if (lineEnds == LineEnds::CrlfInFiles)
+        bytes.replace("\r\n", "\n");
+#else
+    Q_UNUSED(lineEnds);
+#endif
+    return bytes;
 }
 
 // The generator's notices (a blank weapon drawn) are worth seeing but do not stop the run.
@@ -111,8 +134,10 @@ int RunGenerate(const GenerateRequest &request, std::FILE *out, std::FILE *err)
         }
         return 0;
     }
-    if (!WriteBytes(out, ComposeOutput(rabble.format, output))) {
-        WriteLine(err, QStringLiteral("could not write to standard output"));
+    const QByteArray bytes = ForStandardOutput(ComposeOutput(rabble.format, output),
+                                               FormatInfo(rabble.format).lineEnds);
+    if (const Outcome written = WriteOutput(out, bytes); !written) {
+        WriteLine(err, written.reason());
         return 2;
     }
     return 0;
@@ -140,27 +165,12 @@ QString VersionText()
 
 } // namespace
 
-bool WantsCommandLine(const QStringList &arguments)
-{
-    if (arguments.isEmpty())
-        return false;
-    // A first word that is not an option is a command, known or not: the command line reports
-    // an unknown one rather than opening the windows. Options alone (such as Qt's own -style)
-    // still reach the desktop, except the ones asking for help or the version.
-    if (!arguments.first().startsWith(u'-'))
-        return true;
-    for (const QString &argument : arguments) {
-        if (argument == u"--")
-            break;
-        if (argument == u"-h" || argument == u"--help" || argument == u"-?"
-            || argument == u"-v" || argument == u"--version")
-            return true;
-    }
-    return false;
-}
-
 int RunCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
 {
+#ifdef SIGPIPE
+    // A reader that goes away mid-listing is a failed write to be said, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     // The table check has options of its own, so it is parsed apart from generate's.
     if (arguments.value(1) == u"tables") {
         const Result<TablesReport> checked =
@@ -171,8 +181,8 @@ int RunCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
         }
         if (!checked.value().problem.isEmpty())
             WriteLine(err, checked.value().problem);
-        if (!WriteBytes(out, checked.value().text)) {
-            WriteLine(err, QStringLiteral("could not write to standard output"));
+        if (const Outcome written = WriteOutput(out, checked.value().text); !written) {
+            WriteLine(err, written.reason());
             return 2;
         }
         return checked.value().sound ? 0 : 1;
@@ -188,16 +198,18 @@ int RunCommandLine(const QStringList &arguments, std::FILE *out, std::FILE *err)
     const Options options;
     options.addTo(parser);
 
+    // "-style" is one unknown option, not five letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     if (!parser.parse(arguments)) {
-        WriteLine(err, parser.errorText());
+        WriteLine(err, ParserError(parser, arguments));
         return 2;
     }
     if (parser.isSet(options.help) || parser.isSet(options.version)) {
         const QString text = parser.isSet(options.help)
                                  ? HelpText(parser, QCoreApplication::arguments().value(0))
                                  : VersionText();
-        if (!WriteBytes(out, text.toUtf8())) {
-            WriteLine(err, QStringLiteral("could not write to standard output"));
+        if (const Outcome written = WriteOutput(out, text.toUtf8()); !written) {
+            WriteLine(err, written.reason());
             return 2;
         }
         return 0;

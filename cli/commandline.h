@@ -6,10 +6,6 @@
 
 namespace throngkit {
 
-// True when arguments (argv without the program name) ask for the command-line front rather
-// than the windows: "generate", "--help", "-h", "--version", "-v" and the like.
-bool WantsCommandLine(const QStringList &arguments);
-
 // Runs the command-line front on arguments (argv, program name first) with a QCoreApplication
 // already created. Writes to out and err; returns the process exit status (0 success, 2 bad
 // input or a failure; `tables` also 1 when a table has a problem). Never touches a display.

@@ -43,6 +43,11 @@ std::optional<char16_t> ReadChoice(const QCommandLineParser &parser, const QComm
     return choice->code;
 }
 
+QString RankExpected()
+{
+    return QStringLiteral("a number from -32768 to 32767");
+}
+
 QString DefaultWord(std::span<const RequestChoice> choices, char16_t code)
 {
     return FindChoice(choices, code)->word.toString();
@@ -168,6 +173,13 @@ Outcome ReadGenerateOptions(const QCommandLineParser &parser, const Options &o,
         rabble.weapon.name = parser.value(o.weapon);
         rabble.weapon.damage = parser.value(o.damage);
         rabble.weapon.rank = parser.value(o.rank);
+        // The window reads its box as far as a number goes; a script's "2abc" or "0x5" is a
+        // mistake. A sign is allowed: a rank may be below 0.
+        const QStringView rank = rabble.weapon.rank;
+        if (parser.isSet(o.rank)
+            && !IsPlainDecimal(rank.startsWith(u'-') || rank.startsWith(u'+') ? rank.sliced(1) : rank))
+            return Outcome::failure(BadValue(RequestField::Rank, rabble.weapon.rank,
+                                             RankExpected()));
     }
 
     if (parser.isSet(o.table)) {
@@ -225,8 +237,7 @@ Outcome ReadGenerateOptions(const QCommandLineParser &parser, const Options &o,
         return Outcome::failure(BadValue(RequestField::Weapon, rabble.weapon.name,
                                          QStringLiteral("a name that does not start with \"*\"")));
     if (checked.subject() == RequestField::Rank)
-        return Outcome::failure(BadValue(RequestField::Rank, rabble.weapon.rank,
-                                         OverrideRank(rabble.weapon).reason()));
+        return Outcome::failure(BadValue(RequestField::Rank, rabble.weapon.rank, RankExpected()));
     return checked;
 }
 

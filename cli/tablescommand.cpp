@@ -1,5 +1,6 @@
 #include "cli/tablescommand.h"
 
+#include "cli/helptext.h"
 #include "core/paths.h"
 #include "listing/outputformats.h"
 #include "session/startup.h"
@@ -26,37 +27,18 @@ Result<TablesReport> Report(TablesReport report)
     return Result<TablesReport>::success(std::move(report));
 }
 
-// "  name      description", the description wrapped under itself within 79 columns.
-QString WrappedHelpLine(QStringView name, QStringView description)
-{
-    constexpr int Indent = 12;
-    constexpr int Width = 79;
-    QString text = (QStringLiteral("  ") + name.toString()).leftJustified(Indent - 1) + u' ';
-    int column = Indent;
-    for (const QStringView word : description.tokenize(u' ')) {
-        if (column > Indent && column + 1 + word.size() > Width) {
-            text += u'\n' + QString(Indent, u' ');
-            column = Indent;
-        } else if (column > Indent) {
-            text += u' ';
-            ++column;
-        }
-        text += word;
-        column += int(word.size());
-    }
-    return text + u'\n';
-}
-
 } // namespace
 
 Result<TablesReport> RunTablesCommand(const QStringList &arguments,
                                       const std::function<QString()> &findDataDirectory)
 {
     QCommandLineParser parser;
+    // Qt's help leaves the description as it is given: wrapped here, its last line end dropped.
     parser.setApplicationDescription(
-        QStringLiteral("Checks weapon tables: each weapon's chance, rolls that draw nothing, rows that "
-                       "are never drawn, names and damage that are cut, blank names, a missing last "
-                       "row with High 100. Exit status 0 when every table is sound, 1 otherwise."));
+        WrapText(u"Checks weapon tables: each weapon's chance, rolls that draw nothing, rows that are "
+                 u"never drawn, names and damage that are cut, blank names, a missing last row with "
+                 u"High 100. Exit status 0 when every table is sound, 1 otherwise.")
+            .chopped(1));
     const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and stop.")};
     const QCommandLineOption dataDir{QStringLiteral("data-dir"),
@@ -70,8 +52,10 @@ Result<TablesReport> RunTablesCommand(const QStringList &arguments,
                                  QStringLiteral("Tables to check instead of the data directory's."),
                                  QStringLiteral("[file...]"));
 
+    // "-style" is one unknown option, not five letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     if (!parser.parse(arguments))
-        return Refused(parser.errorText());
+        return Refused(ParserError(parser, arguments));
     if (parser.isSet(help)) {
         QString text = parser.helpText();
         const QString program = arguments.value(0);
@@ -131,12 +115,13 @@ QString FormatsAndTablesHelp()
 {
     QString text = QStringLiteral("\nFormats of generate:\n");
     for (const OutputFormatInfo &format : OutputFormats())
-        text += WrappedHelpLine(format.name, format.description);
-    return text + QStringLiteral(
-        "\nUsage: throngkit tables [--data-dir dir] [file...]\n"
-        "Checks weapon tables (the data directory's, or the files given): each weapon's\n"
-        "chance, rolls that draw nothing, rows never drawn, names and damage that are cut,\n"
-        "blank names, no row with High 100. Exit status 0 when all are sound, 1 otherwise.\n"
+        text += HelpEntry(format.name, format.description);
+    return text + QStringLiteral("\nUsage: throngkit tables [--data-dir dir] [file...]\n")
+           + WrapText(u"Checks weapon tables (the data directory's, or the files given): each "
+                      u"weapon's chance, rolls that draw nothing, rows never drawn, names and damage "
+                      u"that are cut, blank names, no row with High 100. Exit status 0 when all are "
+                      u"sound, 1 otherwise.")
+           + QStringLiteral(
         "\nExamples:\n"
         "  throngkit generate --count 300 --format csv -o guards.csv --seed 42\n"
         "  throngkit generate --count 300 --format summary\n"

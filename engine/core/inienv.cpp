@@ -36,6 +36,25 @@ QString IniDirectory(const QStringList &environment)
     return AddBackslash(home) + QStringLiteral(".config") + QDir::separator();
 }
 
+QString IniValue(QByteArrayView contents, const QString &key)
+{
+    const QString upperKey = key.toUpper();
+    for (QByteArrayView rest(contents); !rest.isEmpty();) {
+        const qsizetype end = rest.indexOf('\n');
+        QByteArray bytes = (end < 0 ? rest : rest.first(end + 1)).toByteArray();
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        if (bytes.endsWith('\n'))
+            bytes.chop(1);
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        // Paths are stored as the file system spells them.
+        const QString line = QString::fromLocal8Bit(bytes);
+        if (line.size() >= upperKey.size() && line.left(upperKey.size()).toUpper() == upperKey)
+            return line.mid(upperKey.size() + 1);   // one separator character, whatever it is
+    }
+    return {};
+}
+
 QString GetIniValue(const QStringList &environment, const QString &iniName, const QString &key)
 {
     QString path = iniName;
@@ -51,22 +70,7 @@ QString GetIniValue(const QStringList &environment, const QString &iniName, cons
     const Result<QByteArray> read = ReadRegularFile(path);
     if (!read)
         return {};
-
-    const QString upperKey = key.toUpper();
-    for (QByteArrayView rest(read.value()); !rest.isEmpty();) {
-        const qsizetype end = rest.indexOf('\n');
-        QByteArray bytes = (end < 0 ? rest : rest.first(end + 1)).toByteArray();
-        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
-        if (bytes.endsWith('\n'))
-            bytes.chop(1);
-        if (bytes.endsWith('\r'))
-            bytes.chop(1);
-        // Paths are stored as the file system spells them.
-        const QString line = QString::fromLocal8Bit(bytes);
-        if (line.size() >= upperKey.size() && line.left(upperKey.size()).toUpper() == upperKey)
-            return line.mid(upperKey.size() + 1);   // one separator character, whatever it is
-    }
-    return {};
+    return IniValue(read.value(), key);
 }
 
 } // namespace throngkit

@@ -2,6 +2,7 @@
 
 #include <throngkit/engine_export.h>
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,9 @@ THRONGKIT_ENGINE_EXPORT QString IniDirectory(const QStringList &environment);
 // IniDirectory): the first line whose first key-length characters equal key ignoring case gives
 // the rest of the line after one separator character, untrimmed. Empty text when the file or the
 // key is missing.
+// The value of key in the contents of an INI file, as GetIniValue reads it.
+THRONGKIT_ENGINE_EXPORT QString IniValue(QByteArrayView contents, const QString &key);
+
 THRONGKIT_ENGINE_EXPORT QString GetIniValue(const QStringList &environment, const QString &iniName, const QString &key);
 
 } // namespace throngkit

@@ -92,8 +92,12 @@ QByteArray ComposeRabbleJson(GameSystem system, quint64 seed, const QString &hea
     QString out;
     out.reserve(200 + count * 330);
     JsonObject document(out);
+    // A reader whose numbers are doubles (JavaScript, jq) rounds a seed above 2^53: the same
+    // seed as a decimal string is exact everywhere.
+    const QString seedText = QString::number(seed);
     document.text(u"system", system == GameSystem::Traveller ? u"traveller" : u"runequest")
         .unsignedNumber(u"seed", seed)
+        .text(u"seedString", seedText)
         .text(u"heading", heading);
     out += u", \"members\": [";
     // One member a line keeps the file readable and diffable.

@@ -9,7 +9,8 @@
 namespace throngkit {
 
 // The rabble in members 1..HowMany as UTF-8 JSON for scripts: system, the seed that made it (so
-// that it can be made again), the heading and one object per member. Text fields keep their
+// that it can be made again; as a number, and as the decimal string "seedString" that readers
+// with double-only numbers get exactly), the heading and one object per member. Text fields keep their
 // full fixed width. Written by hand rather than through QJsonDocument for three reasons: a
 // QJsonObject keeps its keys sorted, while these keep the listing's column order (system, seed,
 // heading, members; each member's fields left to right); QJsonDocument writes either one line or

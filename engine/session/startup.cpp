@@ -126,9 +126,32 @@ QString ProgramTablesOrEmpty(const StartupContext &context)
     return HoldsDefaultTable(candidate) ? candidate : QString();
 }
 
-// The first-run notice after writing (or failing to write) the INI at iniPath.
-QString FirstRunNotice(const QString &iniPath, const QString &candidate)
+// The INI's contents; missing (nothing there) is not refused.
+struct IniFile
 {
+    QString path;             // empty when there is no configuration folder
+    Result<QByteArray> read = Result<QByteArray>::failure(QString());
+    bool refused = false;     // something is there that cannot be read as the INI
+};
+
+IniFile ReadIni(const StartupContext &context)
+{
+    IniFile ini;
+    const QString directory = IniDirectory(context.environment);
+    if (directory.isEmpty())
+        return ini;
+    ini.path = directory + QString::fromUtf16(IniFileName);
+    ini.read = ReadRegularFile(ini.path);
+    // A link that leads nowhere, or round in a loop, is there all the same.
+    const QFileInfo info(ini.path);
+    ini.refused = !ini.read && (info.exists() || info.isSymLink());
+    return ini;
+}
+
+// The first-run notice after writing (or failing to write) the INI.
+QString FirstRunNotice(const IniFile &ini, const QString &candidate)
+{
+    const QString &iniPath = ini.path;
     if (iniPath.isEmpty()) {
         return QStringLiteral("Throngkit.ini could not be created: there is no configuration folder (WINDIR and "
                               "XDG_CONFIG_HOME are not set, and HOME is unset, relative or the file-system root). Your data files "
@@ -136,15 +159,12 @@ QString FirstRunNotice(const QString &iniPath, const QString &candidate)
             .arg(candidate);
     }
     // A file there that cannot be read (too large, unreadable) is not the program's to replace.
-    const bool replacing = QFileInfo::exists(iniPath);
-    if (replacing) {
-        const Result<QByteArray> read = ReadRegularFile(iniPath);
-        if (!read) {
-            return QStringLiteral("%1 cannot be read (%2), so it is left as it is. Your data files "
-                                  "are assumed to be in %3 for this run only.")
-                .arg(iniPath, read.reason(), candidate);
-        }
+    if (ini.refused) {
+        return QStringLiteral("%1 cannot be read (%2), so it is left as it is. Your data files "
+                              "are assumed to be in %3 for this run only.")
+            .arg(iniPath, ini.read.reason(), candidate);
     }
+    const bool replacing = ini.read.ok();
     QDir().mkpath(QFileInfo(iniPath).absolutePath());
     // The one line of a first run; the directory is written as the file system spells it.
     const Outcome written =
@@ -167,11 +187,14 @@ DataLocation LocateDataDirectory(const StartupContext &context)
         location.dbLoc = AddBackslash(context.dataDirectory);
         return location;
     }
-    const QString iniDirectory = IniDirectory(context.environment);
-    const QString iniPath =
-        iniDirectory.isEmpty() ? QString() : iniDirectory + QString::fromUtf16(IniFileName);
-    location.dbLoc = GetIniValue(context.environment, QString::fromUtf16(IniFileName),
-                                 QStringLiteral("DBLoc"));
+    const IniFile ini = ReadIni(context);
+    const QString &iniPath = ini.path;
+    if (ini.read)
+        location.dbLoc = IniValue(ini.read.value(), QStringLiteral("DBLoc"));
+    if (ini.refused) {
+        location.firstRunNotice = QStringLiteral("%1 cannot be read (%2), so it is ignored.")
+                                      .arg(iniPath, ini.read.reason());
+    }
     if (!location.dbLoc.isEmpty()) {
         if (QFileInfo(location.dbLoc).isDir())
             return location;
@@ -197,7 +220,7 @@ DataLocation LocateDataDirectory(const StartupContext &context)
     if (HoldsDefaultTable(current)) {
         location.dbLoc = current;
         if (context.mayWriteIni)
-            location.firstRunNotice = FirstRunNotice(iniPath, current);
+            location.firstRunNotice = FirstRunNotice(ini, current);
         return location;
     }
     location.dbLoc = ProgramTablesOrEmpty(context);

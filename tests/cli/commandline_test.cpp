@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QProcess>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
@@ -67,9 +69,10 @@ struct CommandLine : ::testing::Test
     QTemporaryDir m_home, m_work;
 };
 
-// One seeded run per system and format against its copy in tests/data/cli/, the same whether
-// written to standard output or saved with -o. The seed is the largest there is, which the JSON
-// must carry exactly (a double-based reader cannot hold it).
+// One seeded run per system and format against its copy in tests/data/cli/, which -o saves as
+// it stands; on standard output the listing and the summary end their lines in LF alone. The
+// seed is the largest there is, which the JSON must carry exactly (a double-based reader cannot
+// hold it).
 TEST_F(CommandLine, EveryFormatIsRepeatableAndSavedAsWritten)
 {
     for (const char *system : {"runequest", "traveller"}) {
@@ -77,10 +80,11 @@ TEST_F(CommandLine, EveryFormatIsRepeatableAndSavedAsWritten)
             SCOPED_TRACE(std::string(system) + " " + format);
             const QStringList arguments = Generate("--count 12 --seed 18446744073709551615") + QStringList{u"--system"_qs,
                 QLatin1String(system), u"--format"_qs, QLatin1String(format), u"--heading"_qs, u"Say \"hi\" & <Co>\\\t\u00e9"_qs};
-            const std::string golden = "exit 0\n" + ReadTestData(u"cli/"_qs + QLatin1String(system) + u'.' + QLatin1String(format)).toStdString();
-            EXPECT_EQ(Said(Command(arguments)), golden);
+            const QByteArray file = ReadTestData(u"cli/"_qs + QLatin1String(system) + u'.' + QLatin1String(format));
+            const bool text = format == std::string("listing") || format == std::string("summary");
+            EXPECT_EQ(Said(Command(arguments)), "exit 0\n" + (text ? QByteArray(file).replace("\r\n", "\n") : file).toStdString());
             const std::string saved = Said(Command(arguments + Args("-o rabble.out")));   // before the file is read
-            EXPECT_EQ(saved + ReadFile(u"rabble.out"_qs).toStdString(), golden);
+            EXPECT_EQ(saved + ReadFile(u"rabble.out"_qs).toStdString(), "exit 0\n" + file.toStdString());
         }
     }
     // A fresh seed is reported so that the rabble can be made again.
@@ -150,6 +154,29 @@ TEST_F(CommandLine, TranscriptOfRunsAndRefusals)
     // A stale INI is worth a word where it is read, and nothing where a directory is given.
     WriteFile(m_home, u"Throngkit.ini"_qs, "dbloc=/no/such/folder/\r\n");
     replay(u"stale-ini.txt"_qs);
+
+    // An INI that cannot be read is said once, and the run goes on with the program's own tables.
+    const QString ini = m_home.filePath(u"Throngkit.ini"_qs);
+    const struct { const char *name; std::function<bool()> make; const char *why; } refused[] = {
+        {"a FIFO", [&] { return ::mkfifo(QFile::encodeName(ini), 0600) == 0; }, "it is not a regular file"},
+        {"a folder", [&] { return QDir().mkdir(ini); }, "it is a directory"},
+        {"a link to a device", [&] { return QFile::link(m_work.filePath(u"null.out"_qs), ini); }, "it is not a regular file"},
+        {"a link loop", [&] { return QFile::link(ini, ini); }, "Too many levels of symbolic links"},
+        {"past 1 MiB", [&] { WriteFile(m_home, u"Throngkit.ini"_qs, QByteArray(1024 * 1024 + 1, ';')); return true; },
+         "it is too large (more than 1024 KiB)"},
+    };
+    QFile::remove(ini);
+    const QByteArray listing = Command(Args("generate --count 1 --seed 5")).out;   // as with no INI at all
+    for (const auto &c : refused) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(ini);
+        QDir(ini).removeRecursively();
+        ASSERT_TRUE(c.make());
+        const CommandRun run = Command(Args("generate --count 1 --seed 5"));
+        EXPECT_EQ(run.out.toStdString(), listing.toStdString());
+        EXPECT_EQ(run.err.toStdString(), ("throngkit: " + QFile::encodeName(ini) + " cannot be read (" + c.why
+                                          + "), so it is ignored.\n").toStdString());
+    }
 }
 
 // Every format, small and large, against a file-size limit: the command fails with the
@@ -190,22 +217,37 @@ assert rows == [list(members[0].keys())] + cells, (rows, cells)
     }
 }
 
-TEST_F(CommandLine, OutputThatCannotBeWrittenFailsAndWhichFrontRuns)
+// Output nobody takes is a failure with the system's reason: a pipe whose reader has gone, and
+// a full device (made here; a FIFO when mknod is not allowed, whose reader goes too).
+TEST_F(CommandLine, OutputThatCannotBeWrittenSaysWhy)
 {
+    const bool device = ::mknod("full", S_IFCHR | 0600, makedev(1, 7)) == 0;
     for (const QStringList &arguments : {Args("--help"), Args("--version"), Generate(""),
                                          Args("tables --data-dir") << SourceDataDirectory()}) {
         SCOPED_TRACE(arguments.join(u' ').toStdString());
-        char full[4];
-        std::FILE *tiny = ::fmemopen(full, sizeof full, "w");
-        EXPECT_EQ(Said(Command(arguments, tiny)), "exit 2\n2> throngkit: could not write to standard output\n");
-        std::fclose(tiny);
+        int ends[2];
+        ASSERT_EQ(::pipe(ends), 0);
+        ::close(ends[0]);
+        std::FILE *gone = ::fdopen(ends[1], "w");
+        EXPECT_EQ(Said(Command(arguments, gone)), "exit 2\n2> throngkit: could not write to standard output: Broken pipe\n");
+        std::fclose(gone);
+        if (device) {
+            std::FILE *full = std::fopen("full", "w");
+            EXPECT_EQ(Said(Command(arguments, full)), "exit 2\n2> throngkit: could not write to standard output: No space left on device\n");
+            std::fclose(full);
+        }
     }
-    // Without arguments the windows open; help and version asked anywhere stay on the command line.
-    const std::pair<const char *, bool> fronts[] = {{"", false}, {"generate --count 3", true}, {"--help", true},
-        {"-style fusion -?", true}, {"--version", true}, {"-v", true}, {"-style fusion", false}, {"frobnicate", true},
-        {"-style fusion -- -h", false}};
-    for (const auto &[arguments, commandLine] : fronts)
-        EXPECT_EQ(WantsCommandLine(Args(arguments)), commandLine) << arguments;
+}
+
+// The help fits a terminal of 80 columns, as the program's and as the tables command's.
+TEST_F(CommandLine, HelpFitsSeventyNineColumns)
+{
+    for (const char *arguments : {"--help", "tables --help"}) {
+        const QByteArray help = Command(Args(arguments)).out;
+        for (const QByteArray &line : help.split('\n'))
+            EXPECT_LE(line.size(), 79) << arguments << ": " << line.constData();
+        EXPECT_GT(help.count('\n'), 10) << arguments;
+    }
 }
 
 } // namespace

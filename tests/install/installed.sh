@@ -83,6 +83,21 @@ $out"
         done
     done
 
+    # Any argument runs the command, options before "generate" too; none at all opens the
+    # windows, or says in one line that there is no display to open them on.
+    front_says() {
+        local want_status=$1 want=$2 status=0 said
+        said=$(run_isolated "$scratch/front" "$prefix/bin/throngkit" "${@:3}" 2>&1 >/dev/null) || status=$?
+        [[ $status == "$want_status" && $said == "throngkit: $want"* && $(wc -l <<<"$said") == 1 ]] \
+            || fail "throngkit ${*:3}: status $status, said: $said"
+    }
+    front_says 1 "no display to open the windows on"
+    front_says 2 'unknown option "-style"' -style fusion
+    front_says 2 'no command given' --format csv
+    out=$(run_isolated "$scratch/front" "$prefix/bin/throngkit" --seed 1 generate --count 4) \
+        || fail "throngkit --seed 1 generate failed"
+    [[ $(member_lines "$out") == 4 ]] || fail "throngkit --seed 1 generate: $out"
+
     # Without arguments the windows open. A first run in a folder holding the table writes the
     # INI and says so, then the configuration window shows; closing it by its frame (the hook
     # does, as each window paints) ends the program with status 0.
@@ -120,7 +135,7 @@ $out"
     bare_says "no data directory found: give --data-dir or name the tables" tables
     # ... nor its windows: it says so rather than crash.
     status=0
-    run_isolated "$scratch/bare-windows" "$scratch/bare/bin/throngkit" \
+    run_isolated "$scratch/bare-windows" env QT_QPA_PLATFORM=offscreen "$scratch/bare/bin/throngkit" \
         > /dev/null 2> "$scratch/bare.log" || status=$?
     [[ $status == 1 ]] && grep -q 'the windows cannot open' "$scratch/bare.log" \
         || fail "a program with no windows' library beside it: status $status, $(cat "$scratch/bare.log")"
