@@ -1,5 +1,6 @@
 #include "listing/csvwriter.h"
 
+#include "core/windows1252.h"
 #include "listing/memberfields.h"
 
 #include <QString>
@@ -7,21 +8,20 @@
 namespace throngkit {
 namespace {
 
+// Weapon-table text has its bytes 0x80 to 0x9F read as Windows-1252.
 void AppendCell(QString &row, QStringView text)
 {
     const bool quoted = text.contains(u',') || text.contains(u'"') || text.contains(u'\r')
                         || text.contains(u'\n');
-    if (!quoted) {
-        row += text;
-        return;
-    }
-    row += u'"';
+    if (quoted)
+        row += u'"';
     for (const QChar c : text) {
         if (c == u'"')
             row += u'"';
-        row += c;
+        row += QChar(FromWindows1252(c.unicode()));
     }
-    row += u'"';
+    if (quoted)
+        row += u'"';
 }
 
 // The padding of a fixed-width field is on its right; blanks the text itself begins with stay.

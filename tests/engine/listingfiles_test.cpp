@@ -2,6 +2,7 @@
 #include "generate/generators.h"
 #include "listing/csvwriter.h"
 #include "listing/listingfiles.h"
+#include "listing/rabblejson.h"
 #include "listing/screenlisting.h"
 #include "listing/summary.h"
 #include "tests/support/scripteddice.h"
@@ -108,6 +109,21 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
     inputs.removeDuplicates();
     EXPECT_EQ(inputs, data.entryList({u"*.json"_qs}, QDir::Files, QDir::Name));   // each has its copies
     EXPECT_EQ(BuildListing(GameSystem::None, *NewSettings()), QString());
+}
+
+// JSON strings: the bytes 0x80 to 0x9F of a weapon table read as Windows-1252, and the control
+// characters a terminal would act on escaped.
+TEST(ListingFiles, JsonStringsShowWindowsTextAndEscapeControls)
+{
+    const struct { const char *name; QString text; QString json; } cases[] = {
+        {"dashes and quotes of a Windows table", u"\u0093Axe\u0094 \u0096 \u0080"_qs, u"\"\u201CAxe\u201D \u2013 \u20AC\""_qs},
+        {"a byte that Windows-1252 leaves undefined", u"a\u0081\u009Db"_qs, u"\"a\\u0081\\u009db\""_qs},
+        {"C0 controls, DEL, quote and backslash", u"\u001B[1m\u007F\"\\\n"_qs, u"\"\\u001b[1m\\u007f\\\"\\\\\\n\""_qs},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(JsonString(c.text), c.json);
+    }
 }
 
 // A save replaces the whole file through a link, keeping the link; one that cannot be made (a
