@@ -221,6 +221,7 @@ struct FileReplacement::Private
         fd = -1;
         if (remove && !temporary.isEmpty())
             ::unlink(temporary.constData());
+        temporary.clear();
         if (slot) {
             slot->armed.store(false);
             slot->taken.store(false);
