@@ -5,6 +5,7 @@
 #include "core/numerictext.h"
 #include "core/request.h"
 #include "core/settings.h"
+#include "core/windows1252.h"
 #include "generate/generators.h"
 #include "listing/screenlisting.h"
 #include "session/startup.h"
@@ -310,7 +311,7 @@ void Form2::showTableCaption(const QString &caption)
 
 void Form2::setTableCaption(const QString &caption)
 {
-    m_tableCaption->setText(caption);
+    m_tableCaption->setText(FromWindows1252(caption));
     m_tableCaption->setToolTip(DrawProblems(m_settings).join(u'\n'));
     FitCaptions(*this);
 }
@@ -373,7 +374,7 @@ void Form2::browse()
         const int onPage = lastPage ? count - first : PickListEntries - 2;
         QStringList choices;
         for (int row = first; row < first + onPage; ++row)
-            choices << tables.at(row).caption;
+            choices << FromWindows1252(tables.at(row).caption);
         if (!lastPage)
             choices << more;
         choices << QStringLiteral("Abandon");

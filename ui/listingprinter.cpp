@@ -1,5 +1,6 @@
 #include "ui/listingprinter.h"
 
+#include "core/platformfiles.h"
 #include "core/safefiles.h"
 
 #include <QFontMetricsF>
@@ -9,17 +10,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QPrinter>
-#include <QTemporaryFile>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace throngkit {
 
@@ -162,7 +156,7 @@ Result<int> PrintListing(QPagedPaintDevice &device, const QString &heading, cons
 namespace {
 
 // The PDF writer does not report a failed write, so a file is finished only when its last
-// bytes are the end-of-file marker and they are on disk.
+// bytes are the end-of-file marker.
 Outcome CheckFinishedPdf(const QString &path)
 {
     QFile file(path);
@@ -174,8 +168,6 @@ Outcome CheckFinishedPdf(const QString &path)
     if (!file.readAll().trimmed().endsWith("%%EOF"))
         return Outcome::failure(QStringLiteral("the file was not written to its end "
                                                "(is the disk full?)"));
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
-        return Outcome::failure(QString::fromLocal8Bit(std::strerror(errno)));
     return Outcome::success();
 }
 
@@ -194,43 +186,25 @@ Outcome PrintListingToFile(QPrinter &printer, const QString &heading, const QStr
     if (const Outcome replaceable = CheckReplaceableTarget(target); !replaceable)
         return replaceable;
 
-    // A link is followed to the file it names, however many links deep, as a save follows it:
-    // the printout is made beside that file and replaces it, and the links stay as they were.
-    QString destination = target;
-    if (const QFileInfo link(target); link.isSymLink() && !link.canonicalFilePath().isEmpty())
-        destination = link.canonicalFilePath();
-    const QFileInfo info(destination);
-    if (info.exists() && !info.isWritable())
-        return NotPrinted(target, QStringLiteral("the file is not writable"));
-    QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.throngkit-print-XXXXXX.pdf"));
-    if (!temporary.open())
-        return NotPrinted(target, temporary.errorString());
-    // The temporary file is private; the finished one gets the old file's mode, or the usual one.
-    struct stat old {};
-    mode_t mode = 0;
-    if (::stat(QFile::encodeName(destination).constData(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(temporary.handle(), mode);
-    temporary.close();   // the printer opens it by name; the object keeps and later removes it
+    // Printed into a new file beside the file the target names (links followed, so that they
+    // stay), which takes that file's permissions, owner and group, and replaces it only when
+    // the printout is whole and on disk.
+    platform::FileReplacement file;
+    if (const Outcome begun = file.begin(target); !begun)
+        return NotPrinted(target, begun.reason());
 
     const QPrinter::OutputFormat format = printer.outputFormat();
-    printer.setOutputFileName(temporary.fileName());
+    printer.setOutputFileName(file.temporaryPath());
     printer.setOutputFormat(format);
     const Result<int> pages = PrintListing(printer, heading, listing, font);
     printer.setOutputFileName(target);
     printer.setOutputFormat(format);
     if (!pages)
         return NotPrinted(target, pages.reason());
-    if (const Outcome finished = CheckFinishedPdf(temporary.fileName()); !finished)
+    if (const Outcome finished = CheckFinishedPdf(file.temporaryPath()); !finished)
         return NotPrinted(target, finished.reason());
-    if (const Outcome moved = MoveFileIntoPlace(temporary.fileName(), destination); !moved)
-        return NotPrinted(target, moved.reason());
-    temporary.setAutoRemove(false);   // it is the chosen file now
+    if (const Outcome committed = file.commit(); !committed)
+        return NotPrinted(target, committed.reason());
     return Outcome::success();
 }
 

@@ -15,17 +15,15 @@ namespace throngkit {
 // Replaces (or creates) the file at path with bytes, atomically: on any failure the file that
 // was there stays as it was, no temporary file is left, and the reason (naming the path and
 // the system's reason in words) is returned. An existing target that is not a regular file (a
-// FIFO, a device, a socket, a directory) is refused and left alone; a symbolic link to a
-// regular file is followed, so the file is replaced and the link kept.
+// FIFO, a device, a socket, a directory) or that is a loop of symbolic links is refused and left
+// alone; a symbolic link to a regular file is followed, so the file is replaced and the link
+// kept. The new file keeps the old one's permissions, owner, group and extended attributes as
+// far as the user may set them (platform::FileReplacement).
 THRONGKIT_ENGINE_EXPORT Outcome SaveFileAtomically(const QString &path, const QByteArray &bytes);
 
-// Refuses an existing path that is not a regular file (links followed); nothing else is checked.
+// Refuses an existing path that is not a regular file (links followed) or that cannot be looked
+// up (a loop of links); nothing else is checked.
 THRONGKIT_ENGINE_EXPORT Outcome CheckReplaceableTarget(const QString &path);
-
-// Moves the finished file from (in the same folder as to) over to, by one rename; to is
-// checked as SaveFileAtomically checks it, and a link at to is followed. On failure from is
-// left for the caller to remove and to stays as it was.
-THRONGKIT_ENGINE_EXPORT Outcome MoveFileIntoPlace(const QString &from, const QString &to);
 
 // At most this many bytes of a table or the INI are read: a table holds a caption and 50 rows.
 inline constexpr qsizetype MaxReadBytes = 1024 * 1024;

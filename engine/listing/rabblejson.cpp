@@ -1,5 +1,6 @@
 #include "listing/rabblejson.h"
 
+#include "core/windows1252.h"
 #include "listing/memberfields.h"
 
 namespace throngkit {
@@ -65,7 +66,8 @@ QString JsonString(QStringView text)
     QString out;
     out.reserve(text.size() + 2);
     out += u'"';
-    for (const QChar c : text) {
+    for (const QChar original : text) {
+        const QChar c(FromWindows1252(original.unicode()));
         switch (c.unicode()) {
         case u'"': out += u"\\\""; break;
         case u'\\': out += u"\\\\"; break;
@@ -75,7 +77,9 @@ QString JsonString(QStringView text)
         case u'\r': out += u"\\r"; break;
         case u'\t': out += u"\\t"; break;
         default:
-            if (c.unicode() < 0x20)
+            // Control characters a terminal would act on, the C1 ones that Windows-1252 leaves
+            // undefined among them, go escaped.
+            if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
             else
                 out += c;

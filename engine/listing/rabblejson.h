@@ -20,7 +20,8 @@ namespace throngkit {
 QByteArray ComposeRabbleJson(GameSystem system, quint64 seed, const QString &heading,
                              const Settings &settings);
 
-// text as a JSON string literal, quotes included.
-QString JsonString(QStringView text);
+// text as a JSON string literal, quotes included: weapon-table text read as Windows-1252 (0x96 is
+// "–"), and control characters escaped (\u001b).
+THRONGKIT_ENGINE_EXPORT QString JsonString(QStringView text);
 
 } // namespace throngkit

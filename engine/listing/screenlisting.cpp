@@ -1,6 +1,7 @@
 #include "listing/screenlisting.h"
 
 #include "core/numberforms.h"
+#include "core/windows1252.h"
 
 #include <algorithm>
 #include <array>
@@ -41,6 +42,16 @@ public:
         return *this;
     }
     LineBuffer &operator+=(QChar c) { return *this += QStringView(&c, 1); }
+
+    // A member's field of weapon-table text (a few characters), bytes 0x80 to 0x9F read as
+    // Windows-1252.
+    void appendTableText(QStringView text)
+    {
+        if (m_size + text.size() > Capacity)
+            flush();
+        for (const QChar c : text)
+            m_chars[m_size++] = QChar(FromWindows1252(c.unicode()));
+    }
 
     void flush()
     {
@@ -86,9 +97,9 @@ void AppendMemberStart(LineBuffer &out, const RabbleMember &m, int number)
     out += u' ';
     out += m.Level.view();
     out += u' ';
-    out += m.Weapon.view();
+    out.appendTableText(m.Weapon.view());
     out += u' ';
-    out += m.Damage.view();
+    out.appendTableText(m.Damage.view());
 }
 
 void AppendRQMember(LineBuffer &out, const Settings &settings, int number)

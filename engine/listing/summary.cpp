@@ -1,5 +1,7 @@
 #include "listing/summary.h"
 
+#include "core/windows1252.h"
+
 #include <algorithm>
 #include <map>
 #include <numeric>
@@ -112,7 +114,7 @@ std::vector<std::pair<QString, int>> WeaponCounts(const Settings &settings, int 
 {
     std::map<QString, int> byName;
     for (int number = 1; number <= count; ++number) {
-        QString name = settings.Members[number].Weapon.toString();
+        QString name = FromWindows1252(settings.Members[number].Weapon.view());
         while (name.endsWith(u' '))
             name.chop(1);
         ++byName[name.isEmpty() ? QStringLiteral("(blank)") : name];

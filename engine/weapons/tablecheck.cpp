@@ -1,5 +1,8 @@
 #include "weapons/tablecheck.h"
 
+#include "core/safefiles.h"
+#include "core/windows1252.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -123,6 +126,14 @@ void AppendDrawProblems(QStringList &problems, const std::vector<NamedBand> &row
     }
 }
 
+// Text of a table or a file name as the report prints it: bytes 0x80 to 0x9F read as
+// Windows-1252, control characters (the undefined C1 bytes, a tab) escaped so that none acts
+// on the terminal.
+QString Printable(QStringView text)
+{
+    return EscapeControls(FromWindows1252(text));
+}
+
 QString Percent(double chance)
 {
     return QString::number(chance * 100.0, 'f', 1) + u'%';
@@ -174,14 +185,14 @@ TableCheck CheckWeaponTable(const QString &path, const QString &label)
 
 QString DescribeTableCheck(const TableCheck &check)
 {
-    QString text = check.label;
+    QString text = Printable(check.label);
     if (!check.table) {
         text += QStringLiteral(": refused by the loader\n  ") + check.problems.value(0) + u'\n';
         return text;
     }
     const std::vector<TableRowText> &rows = check.table.value().rows;
     text += QStringLiteral(": \"%1\", %2 %3\n")
-                .arg(check.table.value().caption, QString::number(rows.size()),
+                .arg(Printable(check.table.value().caption), QString::number(rows.size()),
                      rows.size() == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
     if (!rows.empty())
         text += QStringLiteral("    #  Band        Weapon      Damage  SR/PEN  Chance\n");
@@ -192,7 +203,8 @@ QString DescribeTableCheck(const TableCheck &check)
         const QString gap = QStringLiteral("  ");
         text += QString::number(i + 1).rightJustified(5) + gap
                 + (Limit(row.Low) + u'-' + Limit(row.High)).leftJustified(10) + gap
-                + row.Name.leftJustified(NameWidth) + gap + row.Damage.leftJustified(DamageWidth) + gap
+                + Printable(row.Name).leftJustified(NameWidth) + gap
+                + Printable(row.Damage).leftJustified(DamageWidth) + gap
                 + QString::number(row.Rank).rightJustified(6) + gap
                 + Percent(check.odds.chance[i]).rightJustified(6) + u'\n';
     }
@@ -201,7 +213,7 @@ QString DescribeTableCheck(const TableCheck &check)
         return text;
     }
     for (const QString &problem : check.problems)
-        text += QStringLiteral("  Problem: ") + problem + u'\n';
+        text += QStringLiteral("  Problem: ") + Printable(problem) + u'\n';
     return text;
 }
 
@@ -211,7 +223,7 @@ QStringList DrawProblems(const Settings &settings)
     std::vector<NamedBand> rows;
     for (int n = 1; n <= count; ++n) {
         const WeaponRow &row = settings.Weapons[n];
-        rows.push_back({row.Low, row.High, row.Name.toString()});
+        rows.push_back({row.Low, row.High, FromWindows1252(row.Name.view())});
     }
     QStringList problems;
     AppendDrawProblems(problems, rows, OddsOf(rows));

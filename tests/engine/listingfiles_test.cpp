@@ -2,6 +2,7 @@
 #include "generate/generators.h"
 #include "core/safefiles.h"
 #include "listing/outputformats.h"
+#include "listing/rabblejson.h"
 #include "listing/screenlisting.h"
 #include "tests/support/scripteddice.h"
 #include "tests/support/testsupport.h"
@@ -20,10 +21,13 @@
 #include <linux/seccomp.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstddef>
 #include <iterator>
 #include <utility>
@@ -91,9 +95,25 @@ TEST(ListingFiles, WholeOutputsMatchTheirCheckedCopies)
     EXPECT_EQ(BuildListing(GameSystem::None, *NewSettings()), QString());
 }
 
-// A save replaces the whole file through a link, keeping the link; one that cannot be made (a
-// regular file used as a directory stops even root; so does a missing directory) leaves the old
-// file as it was and nothing beside it.
+// JSON strings: the bytes 0x80 to 0x9F of a weapon table read as Windows-1252, and the control
+// characters a terminal would act on escaped.
+TEST(ListingFiles, JsonStringsShowWindowsTextAndEscapeControls)
+{
+    const struct { const char *name; QString text; QString json; } cases[] = {
+        {"dashes and quotes of a Windows table", u"\u0093Axe\u0094 \u0096 \u0080"_qs, u"\"\u201CAxe\u201D \u2013 \u20AC\""_qs},
+        {"a byte that Windows-1252 leaves undefined", u"a\u0081\u009Db"_qs, u"\"a\\u0081\\u009db\""_qs},
+        {"C0 controls, DEL, quote and backslash", u"\u001B[1m\u007F\"\\\n"_qs, u"\"\\u001b[1m\\u007f\\\"\\\\\\n\""_qs},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(JsonString(c.text), c.json);
+    }
+}
+
+// A save replaces the whole file through a link, keeping the link, and a name as long as the
+// file system allows, however long the temporary name beside it would be; one that cannot be
+// made (a regular file used as a directory stops even root; so does a missing directory; a
+// loop of links is never replaced by a file) leaves the old file as it was and nothing beside it.
 TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
 {
     QTemporaryDir dir;
@@ -106,33 +126,106 @@ TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
     EXPECT_EQ(ReadFile(target), ComposeOutput(OutputFormat::Rbl, rabble));
 
     WriteFile(dir, u"old.rbl"_qs, old);
+    const QString loop = dir.filePath(u"loop.rbl"_qs);
+    ASSERT_TRUE(QFile::link(loop, loop));
     for (const auto &[bad, why] : {std::pair{target + u"/x.rbl"_qs, u"Not a directory"_qs},
-                                   std::pair{dir.filePath(u"missing/x.htm"_qs), u"No such file or directory"_qs}})
+                                   std::pair{dir.filePath(u"missing/x.htm"_qs), u"No such file or directory"_qs},
+                                   std::pair{loop, u"Too many levels of symbolic links"_qs}})
         EXPECT_EQ(SaveOutput(OutputFormat::Htm, rabble, bad).reason(), u"Cannot save \"%1\": %2"_qs.arg(bad, why));
     EXPECT_EQ(ReadFile(target), old);
-    EXPECT_EQ(test::Entries(dir.path()), QStringList{u"old.rbl"_qs});
+    EXPECT_TRUE(QFileInfo(loop).isSymLink());
+    EXPECT_EQ(test::Entries(dir.path()), (QStringList{u"loop.rbl"_qs, u"old.rbl"_qs}));
+
+    for (const int length : {249, 255}) {
+        SCOPED_TRACE(length);
+        const QString longest = WriteFile(dir, QString(length, u'n'), old);
+        const Outcome saved = SaveFileAtomically(longest, "new");
+        EXPECT_TRUE(saved.ok()) << saved.reason().toStdString();
+        EXPECT_EQ(ReadFile(longest), "new");
+        QFile::remove(longest);
+    }
 
     const QString link = dir.filePath(u"link.rbl"_qs);
     ASSERT_TRUE(QFile::link(target, link));
     ASSERT_TRUE(SaveFileAtomically(link, "new").ok());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(ReadFile(target), "new");
+    EXPECT_EQ(test::Entries(dir.path()), (QStringList{u"link.rbl"_qs, u"loop.rbl"_qs, u"old.rbl"_qs}));
+}
+
+// A save keeps what the replaced file had that the user may set, as GNU sed -i does: its
+// permissions with the set-group-id bit, its owner and group (only root may give a file to
+// another), and its extended attributes. A file its user may not write is left alone; root
+// may write it, and it stays read-only.
+TEST(ListingFiles, ASaveKeepsTheReplacedFilesPermissionsOwnerAndAttributes)
+{
+    QTemporaryDir dir;
+    const bool root = ::geteuid() == 0;
+    const struct { const char *name; mode_t mode; uid_t owner; gid_t group; } cases[] = {
+        {"group-readable", 0640, ::getuid(), ::getgid()},
+        {"set-group-id", 02750, ::getuid(), ::getgid()},
+        {"read-only", 0444, ::getuid(), ::getgid()},
+        {"another's", 0604, 4321, 8765},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = WriteFile(dir, QString::fromLatin1(c.name), "old");
+        const QByteArray name = QFile::encodeName(path);
+        if (::chown(name.constData(), c.owner, c.group) != 0)
+            continue;   // not root
+        ASSERT_EQ(::chmod(name.constData(), c.mode), 0);
+        const bool attributes = ::setxattr(name.constData(), "user.origin", "table", 5, 0) == 0;
+        const bool writable = root || (c.mode & S_IWUSR);
+        EXPECT_EQ(SaveFileAtomically(path, "new").reason(),
+                  writable ? QString() : u"Cannot save \"%1\": Permission denied"_qs.arg(path));
+        EXPECT_EQ(ReadFile(path), writable ? "new" : "old");
+        struct stat status {};
+        ASSERT_EQ(::stat(name.constData(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, c.mode);
+        EXPECT_EQ(status.st_uid, c.owner);
+        EXPECT_EQ(status.st_gid, c.group);
+        char value[8] = {};
+        if (attributes) {
+            EXPECT_EQ(QByteArray(value, int(::getxattr(name.constData(), "user.origin", value, sizeof value))), "table");
+        }
+    }
+    EXPECT_EQ(test::Entries(dir.path()).size(), std::size(cases));   // no temporary file left
 }
 
 // A file system may report a lost write only when the file is synced: a save whose sync fails
 // keeps the old file and says why, but a file system that cannot sync (EINVAL) or is read-only
-// at sync time (EROFS) does not stop it. The failing sync is made by a seccomp filter in a child.
-TEST(ListingFiles, AFailedSyncKeepsTheOldFile)
+// at sync time (EROFS) does not stop it. A signal that ends the program in the middle of a save
+// (here as the new file is renamed over the old one) leaves the old file and no temporary file;
+// one the program ignores ends nothing. A seccomp filter in a child fails the sync, or traps
+// the call to raise the signal (and to say through errno that the file system cannot sync).
+int g_raised = 0;
+
+TEST(ListingFiles, AFailedOrInterruptedSaveKeepsTheOldFile)
 {
     QTemporaryDir dir;
     const QString target = WriteFile(dir, u"keep.rbl"_qs, "OLD");
-    for (const auto &[error, saved] : {std::pair{EIO, false}, std::pair{EINVAL, true}, std::pair{EROFS, true}}) {
-        SCOPED_TRACE(error);
-        const auto reason = test::InChildProcess([error = error, &target] {
+    const QString saved = u"saved"_qs, failed = u"Cannot save \"%1\": Input/output error"_qs.arg(target);
+    const struct { const char *name; long call; int error; int signal; bool ignored; std::optional<QString> said; QByteArray left; } cases[] = {
+        {"EIO", __NR_fsync, EIO, 0, false, failed, "OLD"},
+        {"EINVAL", __NR_fsync, EINVAL, 0, false, saved, "NEW"},
+        {"EROFS", __NR_fsync, EROFS, 0, false, saved, "NEW"},
+        {"SIGINT", __NR_rename, 0, SIGINT, false, std::nullopt, "OLD"},
+        {"SIGTERM", __NR_rename, 0, SIGTERM, false, std::nullopt, "OLD"},
+        {"SIGHUP", __NR_rename, 0, SIGHUP, false, std::nullopt, "OLD"},
+        {"SIGINT ignored", __NR_fsync, 0, SIGINT, true, saved, "NEW"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto said = test::InChildProcess([&c, &target] {
+            g_raised = c.signal;
+            std::signal(SIGSYS, [](int) { std::raise(g_raised); errno = EINVAL; });
+            if (c.ignored)
+                std::signal(c.signal, SIG_IGN);
+            const auto action = c.signal ? SECCOMP_RET_TRAP : SECCOMP_RET_ERRNO | (c.error & SECCOMP_RET_DATA);
             sock_filter filter[] = {
                 BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-                BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 0, 1),
-                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (error & SECCOMP_RET_DATA)),
+                BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, std::uint32_t(c.call), 0, 1),
+                BPF_STMT(BPF_RET | BPF_K, action),
                 BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
             };
             const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
@@ -141,9 +234,8 @@ TEST(ListingFiles, AFailedSyncKeepsTheOldFile)
             const Outcome outcome = SaveFileAtomically(target, "NEW");
             return outcome.ok() ? u"saved"_qs : outcome.reason();
         });
-        ASSERT_TRUE(reason.has_value());
-        EXPECT_EQ(*reason, saved ? u"saved"_qs : u"Cannot save \"%1\": Input/output error"_qs.arg(target));
-        EXPECT_EQ(ReadFile(target), saved ? "NEW" : "OLD");
+        EXPECT_EQ(said, c.said);
+        EXPECT_EQ(ReadFile(target), c.left);
         EXPECT_EQ(test::Entries(dir.path()), QStringList{u"keep.rbl"_qs});
         WriteFile(dir, u"keep.rbl"_qs, "OLD");
     }

@@ -105,6 +105,7 @@ TEST(WeaponTables, SampleShippedAndSpecialFilesMatchTheirCheckedReports)
     const QByteArray filler(1024 * 1024 - 3 - row.size(), ' ');
     test::WriteFile(special, u"large.dat"_qs, "T\r\n " + filler + row);
     test::WriteFile(special, u"at-bound.dat"_qs, "T\r\n" + filler + row);
+    test::WriteFile(special, u"escape\x1B[2J.dat"_qs, "T\r\n" + row);   // the report escapes it
 
     const QString data = test::TestDataDirectory() + u"engine/"_qs;
     const struct { QString dir; const char *golden; QStringList missing; } folders[] = {

@@ -5,8 +5,17 @@
 #                                           neither it nor the BUILT program maps a library
 #                                           of the windows; without
 #                                           arguments the windows open (HOOK closes them)
-#   installed.sh desktop PREFIX             the desktop files are installed, valid and agree
+#   installed.sh desktop PREFIX SOURCE_DIR  the desktop files and the manual page are installed,
+#                                           valid and agree
 #   installed.sh completion PREFIX          the installed bash completion completes
+#   installed.sh runpath BUILD_DIR          no binary of the build searches an empty or relative
+#                                           library path
+#   installed.sh package RELEASE_BUILD_DIR  the Debian package of the release build: lintian
+#                                           finds no error or warning, hardening-check no fault,
+#                                           and a second package is the same, byte for byte
+#                                           (skipped while that build is not configured)
+#   installed.sh deps SOURCE_DIR            tools/install-deps waits for a package lock held by
+#                                           another package manager, and says so
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -23,6 +32,18 @@ run_isolated() {
             LC_ALL=C.UTF-8 "$@")
 }
 
+# Every RUNPATH or RPATH entry of each ELF file given is absolute or starts with $ORIGIN: an
+# empty or relative one makes the loader search the directory the program is started from.
+check_runpaths() {
+    local file entry
+    for file in "$@"; do
+        while IFS= read -r entry; do
+            [[ $entry == /* || $entry == '$ORIGIN'* ]] || fail "$file searches '$entry' for libraries"
+        done < <(readelf -d "$file" | sed -nE 's/.*\((RUNPATH|RPATH)\).*\[(.*)\]$/\2/p' | tr ':' '\n')
+    done
+}
+elf_files() { find "$@" -name CMakeFiles -prune -o -type f -exec sh -c 'head -c4 "$1" | grep -q ELF' _ {} \; -print; }
+
 member_lines() { grep -c '^[0-9]' <<<"$1" || true; }
 
 # The libraries that the dynamic loader looked up or mapped, one a line, from LD_DEBUG=libs.
@@ -38,7 +59,8 @@ install)
                 share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
                 share/icons/hicolor/scalable/apps/$app_id.svg \
                 share/icons/hicolor/128x128/apps/$app_id.png \
-                share/bash-completion/completions/throngkit; do
+                share/bash-completion/completions/throngkit share/doc/throngkit/copyright \
+                share/doc/throngkit/changelog.gz; do
         [[ -s $prefix/$file ]] || fail "$file was not installed"
     done
     [[ -x $prefix/bin/throngkit ]] || fail "bin/throngkit is not executable"
@@ -142,7 +164,7 @@ $out"
     ;;
 
 desktop)
-    prefix=$2
+    prefix=$2 source=$3
     desktop=$prefix/share/applications/$app_id.desktop
     metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
     desktop-file-validate "$desktop" || fail "desktop-file-validate rejected $desktop"
@@ -153,9 +175,19 @@ desktop)
     grep -q "<id>$app_id</id>" "$metainfo" || fail "the metadata has another id"
     grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
         || fail "the metadata launches another desktop entry"
+    # The release's date is the manual page's; the metadata shows every screenshot and the licence.
+    page=$(compgen -G "$prefix/share/man/man1/throngkit.1*" | head -n1)
+    man_date=$(gzip -dcf "$page" | sed -nE '1s/^\.TH [^ ]+ [0-9]+ "?([0-9-]+)"? .*/\1/p')
+    grep -q "<release version=\"[0-9.]*\" date=\"$man_date\"/>" "$metainfo" \
+        || fail "the metadata's release date is not the manual page's ($man_date)"
+    grep -q '<project_license>MIT</project_license>' "$metainfo" || fail "the metadata names another licence"
+    for shot in "$source"/docs/screenshots/*.png; do
+        grep -q "<image>.*/docs/screenshots/${shot##*/}</image>" "$metainfo" || fail "the metadata does not show ${shot##*/}"
+    done
+    lint=$(mandoc -Tlint -W warning "$page" 2>&1) || fail "mandoc finds faults in the manual page: $lint"
     if command -v man >/dev/null; then
-        page=$(compgen -G "$prefix/share/man/man1/throngkit.1*" | head -n1)
         text=$(MANWIDTH=100 man -l "$page" 2>&1) || fail "man cannot read $page"
+        grep -q -- '--heading "City watch"' <<<"$text" || fail "the manual page loses the quotes of its example"
         for option in --system --count --level --shield --missile --table --data-dir --weapon \
                       --damage --rank --heading --format --output --seed --help --version \
                       tables csv summary; do
@@ -199,6 +231,72 @@ completion)
     complete_line "throngkit generate -o no" "notes.txt"
     complete_line "throngkit tables --d" "--data-dir"
     complete_line "throngkit tables " "data dir other tk-wp-a.dat"
+    ;;
+
+runpath)
+    build=$2
+    mapfile -t binaries < <(elf_files "$build/bin" "$build/lib" "$build/tests")
+    [[ " ${binaries[*]} " == *" $build/bin/throngkit "* ]] || fail "no program among the binaries of $build: ${binaries[*]}"
+    check_runpaths "${binaries[@]}"
+    ;;
+
+package)
+    release=$2
+    [[ -f $release/CPackConfig.cmake ]] || { echo "$release is not configured: run cmake --workflow --preset release (tools/dev test does)"; exit 77; }
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+    for copy in first second; do
+        (cd "$release" && cpack -G DEB -B "$scratch/$copy" > "$scratch/$copy.log") \
+            || fail "cpack failed: $(cat "$scratch/$copy.log")"
+    done
+    deb=$(compgen -G "$scratch/first/*.deb") || fail "cpack made no package"
+    cmp "$deb" "$scratch/second/${deb##*/}" || fail "two packages of the same build differ"
+    # No error or warning, pedantic tags included: the package is one Debian's tools accept.
+    said=$(lintian --pedantic --no-tag-display-limit "$deb" 2>&1) || true
+    if grep -E '^[EW]: ' <<<"$said"; then fail "lintian on ${deb##*/}: $said"; fi
+    dpkg-deb -x "$deb" "$scratch/root"
+    mapfile -t binaries < <(elf_files "$scratch/root")
+    ((${#binaries[@]} == 3)) || fail "expected the program and its two libraries, found: ${binaries[*]}"
+    # Two of hardening-check's checks do not apply. Control-flow protection: Debian 12 does not
+    # build with it, and the C library's start files (crti.o) lack the mark, so no binary linked
+    # there has it. Fortified calls in a library: where every checkable libc call has its bound
+    # proven at compile time the compiler calls the plain function, which hardening-check cannot
+    # tell from an unchecked one (its manual calls this a false alarm).
+    for binary in "${binaries[@]}"; do
+        [[ $binary == *.so ]] && only=(--nofortify) || only=()
+        hardening-check --quiet --nocfprotection "${only[@]}" "$binary" \
+            || fail "hardening-check: $(hardening-check --verbose "$binary")"
+    done
+    check_runpaths "${binaries[@]}"
+    ;;
+
+deps)
+    source=$2
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+    # Stand-ins: one package is missing, root needs no sudo, the first two updates find the
+    # package lists locked, and waiting takes no time. apt-get notes how it was called.
+    mkdir "$scratch/bin"
+    cat > "$scratch/bin/dpkg-query" <<'STUB'
+#!/bin/sh
+[ "$3" = cmake ] || printf 'install ok installed'
+STUB
+    cat > "$scratch/bin/apt-get" <<STUB
+#!/bin/sh
+echo "\$*" >> "$scratch/apt.log"
+case "\$*" in *update*)
+    [ "\$(grep -c update "$scratch/apt.log")" -gt 2 ] && exit 0
+    echo "E: Could not get lock /var/lib/apt/lists/lock. It is held by process 9 (unattended-upgr)" >&2
+    exit 100
+esac
+STUB
+    printf '#!/bin/sh\necho 0\n' > "$scratch/bin/id"
+    printf '#!/bin/sh\n' > "$scratch/bin/sleep"
+    chmod +x "$scratch/bin/"*
+    said=$(PATH="$scratch/bin:$PATH" "$source/tools/install-deps" 2>&1) || fail "install-deps gave up: $said"
+    grep -q "^Waiting .*held by process 9 (unattended-upgr)" <<<"$said" || fail "install-deps did not say it waits: $said"
+    grep -q -- "-o DPkg::Lock::Timeout=[1-9][0-9]* install .* cmake$" "$scratch/apt.log" \
+        || fail "apt-get install does not wait for the dpkg lock: $(cat "$scratch/apt.log")"
     ;;
 
 *)

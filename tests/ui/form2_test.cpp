@@ -255,6 +255,11 @@ TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
         {"tk-wp-zgap.dat", Table("Gappy", "1,40,CLUB,1D6,3\r\n10,20,DAGGER,1D4,3\r\n51,100,AXE,1D8,2\r\n"), "", "Gappy",
          "RQ test table/Traveller test table/Gappy/Abandon", "Gappy CLUB", "",
          "Rolls 41 to 50 draw no weapon.\nRow 2 (DAGGER) can never be drawn: earlier rows take all its rolls."},
+        // A Windows table: its dashes and quotes show as what they are, in the list, on the label
+        // and in its tip.
+        {"tk-wp-win.dat", Table("Swords \x96 Axes", "1,40,\x93" "AXE\x94,1D8,4\r\n10,20,\x96" "DAGGER,1D4,3\r\n51,100,CLUB,1D6,2\r\n"),
+         "", "Swords – Axes", "RQ test table/Traveller test table/Swords – Axes/Abandon", "Swords – Axes \u0093AXE\u0094", "",
+         "Rolls 41 to 50 draw no weapon.\nRow 2 (–DAGGER) can never be drawn: earlier rows take all its rolls."},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.offered.toStdString());

@@ -1,0 +1,63 @@
+#pragma once
+
+// The file system as each platform offers it, behind one small interface: what a path names, a
+// read that cannot hang on a special file, and a file made beside the one it replaces. One file
+// a platform implements it (platformfiles_posix.cpp for Linux and the other POSIX systems);
+// nothing else in the program asks which system it runs on. A failure's reason is the system's
+// own words ("Permission denied").
+#include "core/outcome.h"
+
+#include <throngkit/engine_export.h>
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <memory>
+
+namespace throngkit::platform {
+
+enum class PathKind { Missing, RegularFile, Directory, Other };
+
+// What path names, symbolic links followed; a path that cannot be looked up (a loop of links,
+// a folder that may not be searched, a file used as a folder) is a failure.
+THRONGKIT_ENGINE_EXPORT Result<PathKind> KindOfPath(const QString &path);
+
+// What a read found: the kind of file opened and, from a regular file only, its first bytes.
+struct FileStart
+{
+    PathKind kind = PathKind::Missing;
+    QByteArray bytes;
+};
+
+// Opens path for reading without waiting on it (an ordinary open of a FIFO without a writer
+// never returns) and reads at most maxBytes of it when it is a regular file.
+THRONGKIT_ENGINE_EXPORT Result<FileStart> ReadFileStart(const QString &path, qsizetype maxBytes);
+
+// A file made beside the one it is to replace, so that the replacement is whole or not at all.
+// begin() follows symbolic links to the file at their end, so that the links stay and that file
+// is replaced, and makes the new file in that file's folder, with its permissions, owner, group
+// and extended attributes (ACLs among them) as far as the user may set them, or the usual
+// permissions for a file that is not there yet. commit() syncs it and renames it over that file:
+// a hard link to the old file keeps the old contents. Until then a signal that ends the program
+// removes it first, and so does the object when it goes.
+class THRONGKIT_ENGINE_EXPORT FileReplacement
+{
+public:
+    FileReplacement();
+    ~FileReplacement();
+    FileReplacement(const FileReplacement &) = delete;
+    FileReplacement &operator=(const FileReplacement &) = delete;
+
+    Outcome begin(const QString &target);
+    // The new file, for a writer that opens it by name (it is there, empty, after begin()).
+    QString temporaryPath() const;
+    Outcome write(QByteArrayView bytes);
+    Outcome commit();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace throngkit::platform
