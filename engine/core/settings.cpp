@@ -1,5 +1,7 @@
 #include "core/settings.h"
 
+#include "core/numerictext.h"
+
 #include <cmath>
 
 namespace throngkit {
@@ -22,6 +24,14 @@ Outcome CheckHowMany(float howMany)
 {
     if (!HowManyFits(howMany))
         return Outcome::failure(QStringLiteral("\"How many?\" must be at most %1.").arg(MaxMembers));
+    return Outcome::success();
+}
+
+Outcome CheckHowManyIsNumber(QStringView text)
+{
+    if (!LeadingNumber(text))
+        return Outcome::failure(QStringLiteral("\"How many?\" is not a number: type how many fighters to "
+                                               "make, from 0 to %1.").arg(MaxMembers));
     return Outcome::success();
 }
 

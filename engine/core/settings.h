@@ -85,4 +85,8 @@ THRONGKIT_ENGINE_EXPORT bool HowManyFits(float howMany) noexcept;
 // the window and the generators refuse alike, before any member is touched.
 THRONGKIT_ENGINE_EXPORT Outcome CheckHowMany(float howMany);
 
+// The window's "How many?" box as typed: a text that starts with no number ("abc", an empty
+// box) reads as 0, but nobody who typed it asked for an empty rabble.
+THRONGKIT_ENGINE_EXPORT Outcome CheckHowManyIsNumber(QStringView text);
+
 } // namespace throngkit
