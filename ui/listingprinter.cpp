@@ -198,8 +198,8 @@ Outcome PrintListingToFile(QPrinter &printer, const QString &heading, const QStr
     if (const QFileInfo link(target); link.isSymLink() && !link.canonicalFilePath().isEmpty())
         destination = link.canonicalFilePath();
     const QFileInfo info(destination);
-    if (info.exists() && !info.isWritable())
-        return NotPrinted(target, QStringLiteral("the file is not writable"));
+    if (const QString why = WhyNotWritable(destination); !why.isEmpty())
+        return NotPrinted(target, why);
     QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.throngkit-print-XXXXXX.pdf"));
     if (!temporary.open())
         return NotPrinted(target, temporary.errorString());

@@ -49,10 +49,21 @@ Outcome CheckReplaceableTarget(const QString &path)
                                                  : QStringLiteral("it is not a regular file")));
 }
 
+QString WhyNotWritable(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (::access(name.constData(), F_OK) != 0 || ::access(name.constData(), W_OK) == 0)
+        return {};
+    return QStringLiteral("the file is not writable (%1)").arg(SystemReason(errno));
+}
+
 Outcome SaveFileAtomically(const QString &path, const QByteArray &bytes)
 {
     if (const Outcome target = CheckReplaceableTarget(path); !target)
         return target;
+    // Checked here because QSaveFile would refuse with "Existing file ... is not writable" alone.
+    if (const QString why = WhyNotWritable(path); !why.isEmpty())
+        return Outcome::failure(CannotSave(path, why));
 
     // Written beside the target and renamed over it only when complete. Unbuffered, so that a
     // failed write shows at once; the flush is checked all the same, because a commit after a

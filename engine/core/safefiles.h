@@ -22,6 +22,10 @@ THRONGKIT_ENGINE_EXPORT Outcome SaveFileAtomically(const QString &path, const QB
 // Refuses an existing path that is not a regular file (links followed); nothing else is checked.
 THRONGKIT_ENGINE_EXPORT Outcome CheckReplaceableTarget(const QString &path);
 
+// Why the existing file at path may not be written over, with the system's reason: "the file is
+// not writable (Read-only file system)"; empty when it may, or when there is no file there.
+THRONGKIT_ENGINE_EXPORT QString WhyNotWritable(const QString &path);
+
 // Moves the finished file from (in the same folder as to) over to, by one rename; to is
 // checked as SaveFileAtomically checks it, and a link at to is followed. On failure from is
 // left for the caller to remove and to stays as it was.
