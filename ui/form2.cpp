@@ -358,7 +358,7 @@ void Form2::loadTable(const QString &path)
 void Form2::browse()
 {
     m_tableFiles->clear();
-    const QList<OfferedTable> tables = OfferedWeaponTables(m_settings.DBLoc);
+    const QList<OfferedTable> tables = OfferedWeaponTables(m_settings.DBLoc).offered;
     for (const OfferedTable &table : tables)
         m_tableFiles->addItem(table.fileName);
 
