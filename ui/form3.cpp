@@ -136,16 +136,24 @@ void Form3::saveListingFile(FileFormat format)
     const QString extension = format == FileFormat::Rbl ? QStringLiteral(".rbl")
                                                         : QStringLiteral(".htm");
     const QString pattern = u'*' + extension;
-    const std::optional<QString> chosen =
-        m_prompts.saveFileName(this, pattern, pattern, extension);
-    if (!chosen || !IsUsableFileName(*chosen))
-        return;   // Cancel: nothing is written, and nothing is said
+    QString offered = pattern;
+    for (;;) {
+        const std::optional<QString> chosen =
+            m_prompts.saveFileName(this, pattern, offered, extension);
+        if (!chosen || !IsUsableFileName(*chosen))
+            return;   // Cancel: nothing is written, and nothing is said
 
-    // The rabble is written by the writer of the system that made it, whatever is selected now.
-    const Outcome saved = WriteListingFile(system, format, m_settings, m_heading,
-                                           WithDefaultExtension(*chosen, extension));
-    if (!saved)
+        // The rabble is written by the writer of the system that made it, whatever is selected
+        // now.
+        const QString path = WithDefaultExtension(*chosen, extension);
+        const Outcome saved = WriteListingFile(system, format, m_settings, m_heading, path);
+        if (saved)
+            return;
+        // The dialog again with the same name, so that the referee mends the folder or the name
+        // instead of starting over.
         m_prompts.message(this, saved.reason());
+        offered = path;
+    }
 }
 
 void Form3::printListingText()
