@@ -402,10 +402,13 @@ void Form2::browse()
 
 void Form2::generate()
 {
-    // Refused before anything changes: the rabble holds 1000 members, a rank is 16 bits.
-    if (const Outcome fits = CheckHowMany(m_settings.HowMany); !fits) {
-        m_prompts.message(this, fits.reason());
-        return;
+    // Refused before anything changes: "abc" reads as 0 but nobody asks for an empty rabble so;
+    // the rabble holds 1000 members; a rank is 16 bits.
+    for (const Outcome &count : {CheckHowManyIsNumber(m_howManyBox->text()), CheckHowMany(m_settings.HowMany)}) {
+        if (!count) {
+            m_prompts.message(this, count.reason());
+            return;
+        }
     }
     const bool forced = m_forceWeaponBox->isChecked();
     // Every member would get a blank weapon with damage "*": a rabble no referee wants.

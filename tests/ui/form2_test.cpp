@@ -184,6 +184,7 @@ TEST_F(Form2Test, WhatCannotBeGeneratedIsRefusedBeforeAnythingChanges)
 {
     const struct { QString howMany; bool ticked; QString rank; const char *system; bool table; QString message; } cases[] = {
         {"1001", true, "3", "Option1_1", true, "\"How many?\" must be at most 1000."},
+        {"abc", false, "3", "Option1_0", true, "\"How many?\" is not a number: type how many fighters to make, from 0 to 1000."},
         {"10", true, "40000", "Option1_0", true, "\"SR\" must be between -32768 and 32767."},
         {"10", true, "-32769", "Option1_1", true, "\"PEN\" must be between -32768 and 32767."},
         {"10", false, "3", "Option1_0", false,
