@@ -358,9 +358,12 @@ void Form2::loadTable(const QString &path)
 void Form2::browse()
 {
     m_tableFiles->clear();
-    const QList<OfferedTable> tables = OfferedWeaponTables(m_settings.DBLoc).offered;
+    const TableCatalogue catalogue = OfferedWeaponTables(m_settings.DBLoc);
+    const QList<OfferedTable> &tables = catalogue.offered;
     for (const OfferedTable &table : tables)
         m_tableFiles->addItem(table.fileName);
+    // Under every page: what could not be offered and why, or that the folder is gone.
+    const QString note = LeftOutNote(catalogue);
 
     // Paged when the tables outnumber one pick list: a full page ends in "More tables…" and
     // "Abandon", and the numbers of a page count from 1 as on any pick list.
@@ -378,7 +381,7 @@ void Form2::browse()
             choices << more;
         choices << QStringLiteral("Abandon");
         const int chosen = m_prompts.pickFromList(this, choices.join(u'/'),
-                                                  QStringLiteral("Select weapon table"));
+                                                  QStringLiteral("Select weapon table"), note);
         if (chosen >= 1 && chosen <= onPage) {
             chosenRow = first + chosen - 1;
             break;

@@ -80,11 +80,12 @@ std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &f
     }
 }
 
-int QtPrompts::pickFromList(QWidget *parent, const QString &choiceText, const QString &title)
+int QtPrompts::pickFromList(QWidget *parent, const QString &choiceText, const QString &title,
+                            const QString &note)
 {
     if (!m_pickList || m_pickList->parent() != parent)
         m_pickList = std::make_unique<PickList>(parent);
-    return m_pickList->PickFromList(choiceText, title);
+    return m_pickList->PickFromList(choiceText, title, note);
 }
 
 bool QtPrompts::printSetup(QWidget *parent, QPrinter &printer)

@@ -43,9 +43,11 @@ public:
                                                 const QString &initialName,
                                                 const QString &defaultExtension) = 0;
 
-    // The pick list (SPICKBOX) of "/"-separated choices under a title: the number (from 1) of
-    // the entry chosen, 0 when the list was closed without a choice.
-    virtual int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) = 0;
+    // The pick list (SPICKBOX) of "/"-separated choices under a title, with a note under them
+    // when one is given: the number (from 1) of the entry chosen, 0 when the list was closed
+    // without a choice.
+    virtual int pickFromList(QWidget *parent, const QString &choiceText, const QString &title,
+                             const QString &note) = 0;
 
     // Lets the user set up printer (which printer or file, which pages); false on Cancel.
     virtual bool printSetup(QWidget *parent, QPrinter &printer) = 0;
@@ -67,7 +69,8 @@ public:
     std::optional<QString> saveFileName(QWidget *parent, const QString &filter,
                                         const QString &initialName,
                                         const QString &defaultExtension) override;
-    int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override;
+    int pickFromList(QWidget *parent, const QString &choiceText, const QString &title,
+                     const QString &note) override;
     bool printSetup(QWidget *parent, QPrinter &printer) override;
     void showModal(QDialog &dialog) override;
 

@@ -241,14 +241,17 @@ TEST_F(Form2Test, SavedRabbleKeepsTheSystemThatMadeIt)
 }
 
 // Browse offers the readable tables of the data folder by caption, in file-name order, on the
-// window's screen, and loads the one picked. A file is added for a case, or one goes while the
+// window's screen, says what it left out, and loads the one picked. A file is added for a case, or one goes while the
 // list is up; the fixture's tables are put back after each case.
 TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
 {
     const QByteArray club = Table("Other table", "1,100,CLUB,1D6,3\r\n");
-    const struct { const char *file; QByteArray bytes; const char *gone; QString picked, offered, loaded, message, tip; } cases[] = {
+    const struct { const char *file; QByteArray bytes; const char *gone; QString picked, offered, loaded, message, tip, note = {}; } cases[] = {
         {"tk-wp-other.dat", club, "", "Abandon", "Other table/RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", ""},
         {"tk-wp-other.dat", club, "", "", "Other table/RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", ""},
+        // What cannot be offered is said under the list.
+        {"tk-wp-empty.dat", "", "", "Abandon", "RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", "",
+         "1 table left out:\ntk-wp-empty.dat: the file is empty"},
         {"", "", "tk-wp-tr1.dat", "Traveller test table", "RQ test table/Traveller test table/Abandon", "RQ test table SWORD",
          "The weapon table {dir}/tk-wp-tr1.dat cannot be opened: No such file or directory.", ""},
         // The label shows the caption as the table has it, not as the pick list can.
@@ -269,7 +272,7 @@ TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
             return int(choices.split(u'/').indexOf(c.picked)) + 1;
         };
         click("Command1");
-        QStringList calls{"pickFromList Form2: " + c.offered + "|Select weapon table"};
+        QStringList calls{"pickFromList Form2: " + c.offered + "|Select weapon table" + (c.note.isEmpty() ? "" : "|" + c.note)};
         if (!c.message.isEmpty())
             calls << "failure Form2: " + QString(c.message).replace("{dir}", dir.path());
         EXPECT_EQ(prompts.calls, calls);
@@ -367,7 +370,7 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
     fallback.setPixelSize(11);
     Form3 &listing = form->listingWindow();
     QtPrompts real(*settings);
-    prompts.pickAnswer = [&](const QString &choices, const QString &title) { return real.pickFromList(form.get(), choices, title); };
+    prompts.pickAnswer = [&](const QString &choices, const QString &title) { return real.pickFromList(form.get(), choices, title, "A note"); };
     const std::unique_ptr<QStyle> windows(QStyleFactory::create("Windows"));
     for (const QFont &font : {DesignFont(), fallback}) {
         SCOPED_TRACE(font.families().constFirst().toStdString());

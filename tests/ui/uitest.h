@@ -46,9 +46,9 @@ public:
         log("saveFileName", parent, filter + "|" + name + "|" + extension);
         return next(fileAnswers);
     }
-    int pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override
+    int pickFromList(QWidget *parent, const QString &choiceText, const QString &title, const QString &note) override
     {
-        log("pickFromList", parent, choiceText + "|" + title);
+        log("pickFromList", parent, choiceText + "|" + title + (note.isEmpty() ? "" : "|" + note));
         return pickAnswer ? pickAnswer(choiceText, title) : 0;
     }
     bool printSetup(QWidget *parent, QPrinter &printer) override
