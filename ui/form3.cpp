@@ -18,6 +18,11 @@ namespace throngkit {
 
 namespace {
 
+// The listing box fills the window below the button row, as designed: from 480 twips down, with
+// the design's margins of 30 twips right and 60 below kept as the window grows.
+constexpr int ListingTop = TwipsToPixels(480);
+constexpr QMargins ListingGaps(0, 0, TwipsToPixels(7605 - 7575), TwipsToPixels(5355 - 480 - 4815));
+
 // A name the user cannot have meant as a file: empty, or still holding the dialog's wildcard.
 bool IsUsableFileName(const QString &path)
 {
@@ -43,8 +48,12 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     setObjectName(QStringLiteral("Form3"));
     setFont(DesignFont());
     setWindowTitle(m_settings.Title);
-    setFixedSize(TwipsSize(7605, 5355));
+    // Opens at the designed size; a referee reading a long rabble makes it larger or maximises
+    // it, and the listing box follows. The buttons keep their place. No size grip: it would sit
+    // on the box's scroll bars.
+    resize(TwipsSize(7605, 5355));
     setSizeGripEnabled(false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
 
     m_listingBox = new QPlainTextEdit(this);
     m_listingBox->setObjectName(QStringLiteral("Text1"));
@@ -67,6 +76,8 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     m_saveRblButton = makeButton("Command2", QStringLiteral("Save .rbl"), Twips(840, 0, 735, 495));
     m_saveHtmButton = makeButton("Command3", QStringLiteral("Save .htm"), Twips(1680, 0, 735, 495));
     m_printButton = makeButton("Command4", QStringLiteral("Print"), Twips(2520, 0, 735, 495));
+    // Small enough for any screen, large enough for the button row and a few lines.
+    setMinimumSize(TwipsSize(4800, 1440));
 
     setTabOrder(m_listingBox, m_exitButton);
     setTabOrder(m_exitButton, m_saveRblButton);
@@ -91,6 +102,12 @@ void Form3::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         FitCaptions(*this);
+}
+
+void Form3::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    m_listingBox->setGeometry(QRect(0, ListingTop, width(), height() - ListingTop) - ListingGaps);
 }
 
 bool Form3::refuseBeforeGeneration(const QString &action)

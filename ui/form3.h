@@ -45,6 +45,7 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     // Says so and returns true while no rabble has been generated.

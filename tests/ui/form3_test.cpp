@@ -89,6 +89,25 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
     EXPECT_TRUE(form.isVisible());
 }
 
+// Opens at the designed size and may be made larger, smaller or maximised: the listing box
+// follows, the buttons stay.
+TEST_F(Form3Test, TheListingBoxFollowsTheWindowAndTheButtonsStay)
+{
+    form.show();
+    auto *text = form.findChild<QPlainTextEdit *>("Text1");
+    auto *print = form.findChild<QPushButton *>("Command4");
+    const QRect buttons = print->geometry();
+    for (const QSize size : {QSize(507, 357), QSize(1000, 800), form.minimumSize()}) {
+        form.resize(size);
+        EXPECT_EQ(text->geometry(), QRect(0, 32, size.width() - 2, size.height() - 36));
+        EXPECT_EQ(print->geometry(), buttons);
+    }
+    EXPECT_TRUE(form.minimumSize().width() < 507 && form.minimumSize().width() > buttons.right());
+    form.showMaximized();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.frameGeometry() == form.screen()->availableGeometry(); }));
+    EXPECT_EQ(text->geometry(), QRect(0, 32, form.width() - 2, form.height() - 36));
+}
+
 TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)
 {
     settings->GeneratedSystem = GameSystem::RuneQuest;
