@@ -10,6 +10,7 @@
 #include "listing/screenlisting.h"
 #include "ui/captionfit.h"
 #include "ui/form3.h"
+#include "ui/keyboard.h"
 #include "ui/prompts.h"
 #include "ui/twips.h"
 #include "weapons/tablecatalog.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
@@ -93,13 +95,39 @@ QToolButton *MakeActionButton(QWidget *container, const char *name, const QStrin
     return button;
 }
 
-// A label's caption as the name of the control it labels: "Name:" names the box "Name".
+// The "How many?" scroll bar. QScrollBar inverts its keys (Left raises, Right lowers) as a scroll
+// bar of a page does; this one counts, so the keys and the wheel go the way the arrows point and
+// up means more. No style draws a scroll bar's focus: it gets a frame of its own.
+class CountScrollBar final : public QScrollBar
+{
+public:
+    CountScrollBar(QWidget *parent) : QScrollBar(Qt::Horizontal, parent) { setInvertedControls(false); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QScrollBar::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Highlight));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+// A label's caption as the name of the control it labels: "&Name:" names the box "Name".
 QString AccessibleName(QString caption)
 {
-    caption.remove(u'&');
+    caption = WithoutAccessKey(caption);
     if (caption.endsWith(u':'))
         caption.chop(1);
     return caption;
+}
+
+// "SR" or "PEN", with access keys that no other caption of the window has.
+QString RankCaption(GameSystem system)
+{
+    return system == GameSystem::Traveller ? QStringLiteral("&PEN") : QStringLiteral("S&R");
 }
 
 // The first character of a list entry: the code the entry stands for.
@@ -131,9 +159,9 @@ void Form2::buildControls()
     // Created in tab order, which is also the order in which they overlap.
     m_systemFrame = Place(new QGroupBox(QStringLiteral("RPG System"), this), "Frame1",
                           Twips(1800, 0, 1935, 1815));
-    m_systemChoices[0] = Place(new QRadioButton(QStringLiteral("RuneQuest"), m_systemFrame),
+    m_systemChoices[0] = Place(new QRadioButton(QStringLiteral("Rune&Quest"), m_systemFrame),
                                "Option1_0", Twips(120, 240, 1215, 255));
-    m_systemChoices[1] = Place(new QRadioButton(QStringLiteral("Traveller"), m_systemFrame),
+    m_systemChoices[1] = Place(new QRadioButton(QStringLiteral("&Traveller"), m_systemFrame),
                                "Option1_1", Twips(120, 480, 975, 255));
     // "&&" is a literal ampersand, "&D" makes D the access key: the button reads AD&D.
     m_systemChoices[2] = Place(new QRadioButton(QStringLiteral("AD&&&D"), m_systemFrame),
@@ -143,10 +171,10 @@ void Form2::buildControls()
 
     m_settingsFrame = Place(new QGroupBox(QStringLiteral("Settings"), this), "Frame2",
                             Twips(1800, 2520, 4455, 3015));
-    m_abilityLabel = MakeLabel(m_settingsFrame, "Label1", QStringLiteral("Ability level:"),
+    m_abilityLabel = MakeLabel(m_settingsFrame, "Label1", QStringLiteral("&Ability level:"),
                                Twips(120, 240, 975, 255));
     m_abilityChoices = MakeDropDownList(m_settingsFrame, "Combo1", Twips(120, 480, 2175, 315));
-    m_tableLabel = MakeLabel(m_settingsFrame, "Label2", QStringLiteral("Weapon table:"),
+    m_tableLabel = MakeLabel(m_settingsFrame, "Label2", QStringLiteral("&Weapon table:"),
                              Twips(120, 960, 1575, 255));
     m_tableCaption = MakeLabel(m_settingsFrame, "Label3", QString(), Twips(120, 1200, 2175, 255));
     m_tableCaption->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -156,38 +184,38 @@ void Form2::buildControls()
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
     m_tableCaption->setPalette(white);
-    m_browseButton = Place(new QPushButton(QStringLiteral("Browse"), m_settingsFrame), "Command1",
+    m_browseButton = Place(new QPushButton(QStringLiteral("&Browse"), m_settingsFrame), "Command1",
                            Twips(1440, 960, 855, 255));
     m_browseButton->setAutoDefault(false);
-    m_shieldLabel = MakeLabel(m_settingsFrame, "Label4", QStringLiteral("Shield?"),
+    m_shieldLabel = MakeLabel(m_settingsFrame, "Label4", QStringLiteral("&Shield?"),
                               Twips(120, 1560, 1335, 255));
     m_shieldChoices = MakeDropDownList(m_settingsFrame, "Combo2", Twips(120, 1800, 2175, 315));
-    m_howManyLabel = MakeLabel(m_settingsFrame, "Label5", QStringLiteral("How many?"),
+    m_howManyLabel = MakeLabel(m_settingsFrame, "Label5", QStringLiteral("&How many?"),
                                Twips(2760, 240, 1215, 255));
     m_howManyBox = MakeTextBox(m_settingsFrame, "Text1", Twips(2760, 480, 975, 285));
     m_howManyBox->setText(QStringLiteral("10"));
-    m_howManyScroll = Place(new QScrollBar(Qt::Horizontal, m_settingsFrame), "FlatScrollBar1",
+    m_howManyScroll = Place(new CountScrollBar(m_settingsFrame), "FlatScrollBar1",
                             Twips(3720, 480, 495, 255));
     m_howManyScroll->setRange(1, 1000);
     m_howManyScroll->setSingleStep(1);
     m_howManyScroll->setValue(1);
     m_howManyScroll->setFocusPolicy(Qt::TabFocus);
-    m_missileLabel = MakeLabel(m_settingsFrame, "Label6", QStringLiteral("Missile weapon 1 in"),
+    m_missileLabel = MakeLabel(m_settingsFrame, "Label6", QStringLiteral("&Missile weapon 1 in"),
                                Twips(120, 2280, 1575, 255));
     m_missileChoices = MakeDropDownList(m_settingsFrame, "Combo3", Twips(120, 2520, 2175, 315));
 
     m_overrideFrame = Place(new QGroupBox(QStringLiteral("Override weapon table"), this), "Frame3",
                             Twips(3840, 0, 2415, 1815));
     m_forceWeaponBox =
-        Place(new QCheckBox(QStringLiteral("Force standard weapon"), m_overrideFrame), "Check1",
+        Place(new QCheckBox(QStringLiteral("&Force standard weapon"), m_overrideFrame), "Check1",
               Twips(120, 240, 2175, 255));
-    m_weaponNameLabel = MakeLabel(m_overrideFrame, "Label7", QStringLiteral("Name:"),
+    m_weaponNameLabel = MakeLabel(m_overrideFrame, "Label7", QStringLiteral("&Name:"),
                                   Twips(120, 480, 1815, 255));
     m_weaponNameBox = MakeTextBox(m_overrideFrame, "Text2", Twips(120, 720, 2055, 285));
-    m_damageLabel = MakeLabel(m_overrideFrame, "Label8", QStringLiteral("Damage"),
+    m_damageLabel = MakeLabel(m_overrideFrame, "Label8", QStringLiteral("Damag&e"),
                               Twips(120, 1080, 2055, 255));
     m_damageBox = MakeTextBox(m_overrideFrame, "Text3", Twips(120, 1320, 1095, 285));
-    m_rankLabel = MakeLabel(m_overrideFrame, "Label9", QStringLiteral("SR"),
+    m_rankLabel = MakeLabel(m_overrideFrame, "Label9", RankCaption(GameSystem::RuneQuest),
                             Twips(1440, 1080, 735, 255));
     m_rankBox = MakeTextBox(m_overrideFrame, "Text4", Twips(1440, 1320, 735, 285));
     for (QLineEdit *box : {m_weaponNameBox, m_damageBox, m_rankBox})
@@ -198,19 +226,19 @@ void Form2::buildControls()
 
     m_actionsFrame = Place(new QGroupBox(QStringLiteral("Actions"), this), "Frame4",
                            Twips(0, 0, 1695, 3615));
-    m_generateButton = MakeActionButton(m_actionsFrame, "Command3", QStringLiteral("Generate"),
+    m_generateButton = MakeActionButton(m_actionsFrame, "Command3", QStringLiteral("&Generate"),
                                         QStringLiteral(":/throngkit/icons/generate.png"),
                                         Twips(360, 360, 855, 855));
-    m_exitButton = MakeActionButton(m_actionsFrame, "Command4", QStringLiteral("Exit"),
+    m_exitButton = MakeActionButton(m_actionsFrame, "Command4", QStringLiteral("E&xit"),
                                     QStringLiteral(":/throngkit/icons/exit.png"),
                                     Twips(360, 2640, 855, 855));
-    m_displayButton = MakeActionButton(m_actionsFrame, "Command5", QStringLiteral("Display"),
+    m_displayButton = MakeActionButton(m_actionsFrame, "Command5", QStringLiteral("D&isplay"),
                                        QStringLiteral(":/throngkit/icons/display.png"),
                                        Twips(360, 1320, 855, 855));
 
     m_headingBox = MakeTextBox(this, "Text5", Twips(1800, 2160, 4455, 285));
     m_headingBox->setText(QString::fromUtf16(DefaultHeading));
-    m_headingLabel = MakeLabel(this, "Label10", QStringLiteral("Heading for listing"),
+    m_headingLabel = MakeLabel(this, "Label10", QStringLiteral("Heading for &listing"),
                                Twips(1800, 1920, 2175, 255));
 
     // Screen readers name a box by its label, not by the frame around it.
@@ -339,8 +367,8 @@ void Form2::switchSystem(GameSystem system)
          {static_cast<QWidget *>(m_shieldLabel), static_cast<QWidget *>(m_shieldChoices),
           static_cast<QWidget *>(m_missileLabel), static_cast<QWidget *>(m_missileChoices)})
         choice->setVisible(runeQuest);
-    m_rankLabel->setText(runeQuest ? QStringLiteral("SR") : QStringLiteral("PEN"));
-    m_rankBox->setAccessibleName(m_rankLabel->text());
+    m_rankLabel->setText(RankCaption(system));
+    m_rankBox->setAccessibleName(AccessibleName(m_rankLabel->text()));
     FitCaptions(*this);
     loadTable(DefaultTablePath(m_settings.DBLoc, system));
 }
@@ -418,13 +446,13 @@ void Form2::generate()
     if (!CanArmRabble(forced, m_settings)) {
         m_prompts.message(this, QStringLiteral(
             "No weapon table is loaded. Choose one with \"Browse\", select a game system again "
-            "to load its standard table, or tick \"%1\".").arg(m_forceWeaponBox->text()));
+            "to load its standard table, or tick \"%1\".").arg(WithoutAccessKey(m_forceWeaponBox->text())));
         return;
     }
     const WeaponOverride choice{forced, m_weaponNameBox->text(), m_damageBox->text(), m_rankBox->text()};
     if (!ApplyWeaponOverride(choice, m_settings)) {
         m_prompts.message(this, QStringLiteral("\"%1\" must be between -32768 and 32767.")
-                                    .arg(m_rankLabel->text()));
+                                    .arg(WithoutAccessKey(m_rankLabel->text())));
         return;
     }
 
@@ -469,6 +497,13 @@ void Form2::keyPressEvent(QKeyEvent *event)
     // end it.
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        return;
+    }
+    // Enter presses the focused button; anywhere else (a text box, a list) it generates, as the
+    // default button of a dialog does.
+    if (IsEnter(*event)) {
+        if (!PressFocusedButton(*this))
+            m_generateButton->click();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "session/startup.h"
 #include "ui/captionfit.h"
+#include "ui/keyboard.h"
 #include "ui/listingprinter.h"
 #include "ui/prompts.h"
 #include "ui/twips.h"
@@ -10,6 +11,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QFont>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -64,6 +66,7 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     m_listingBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_listingBox->setTabChangesFocus(true);
     m_listingBox->setPlainText(QStringLiteral("Text1"));
+    m_listingBox->installEventFilter(this);
 
     const auto makeButton = [this](const char *name, const QString &caption, const QRect &rect) {
         auto *button = new QPushButton(caption, this);
@@ -72,10 +75,10 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
         button->setAutoDefault(false);
         return button;
     };
-    m_exitButton = makeButton("Command1", QStringLiteral("Exit"), Twips(0, 0, 735, 495));
-    m_saveRblButton = makeButton("Command2", QStringLiteral("Save .rbl"), Twips(840, 0, 735, 495));
-    m_saveHtmButton = makeButton("Command3", QStringLiteral("Save .htm"), Twips(1680, 0, 735, 495));
-    m_printButton = makeButton("Command4", QStringLiteral("Print"), Twips(2520, 0, 735, 495));
+    m_exitButton = makeButton("Command1", QStringLiteral("E&xit"), Twips(0, 0, 735, 495));
+    m_saveRblButton = makeButton("Command2", QStringLiteral("Save .&rbl"), Twips(840, 0, 735, 495));
+    m_saveHtmButton = makeButton("Command3", QStringLiteral("Save .&htm"), Twips(1680, 0, 735, 495));
+    m_printButton = makeButton("Command4", QStringLiteral("&Print"), Twips(2520, 0, 735, 495));
     // Small enough for any screen, large enough for the button row and a few lines.
     setMinimumSize(TwipsSize(4800, 1440));
 
@@ -104,10 +107,34 @@ void Form3::changeEvent(QEvent *event)
         FitCaptions(*this);
 }
 
+void Form3::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The window is hidden, not closed, between showings: without this the focus would come
+    // back where Exit left it, and Space would close the window again.
+    m_listingBox->setFocus(Qt::OtherFocusReason);
+}
+
 void Form3::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     m_listingBox->setGeometry(QRect(0, ListingTop, width(), height() - ListingTop) - ListingGaps);
+}
+
+void Form3::keyPressEvent(QKeyEvent *event)
+{
+    if (!IsEnter(*event) || !PressFocusedButton(*this))
+        QDialog::keyPressEvent(event);
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter neither breaks a line of the listing nor presses a button: a referee reading it
+    // presses Enter by habit, and the listing is the rabble's, not a notepad's.
+    if (watched == m_listingBox && event->type() == QEvent::KeyPress
+        && IsEnter(*static_cast<QKeyEvent *>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
 }
 
 bool Form3::refuseBeforeGeneration(const QString &action)

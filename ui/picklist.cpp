@@ -117,6 +117,8 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title, c
                  std::clamp(top, area.top(), area.top() + area.height() - outer.height()));
     }
 
+    // Every pick starts at its first entry, not where the last one was pressed.
+    box.choiceButton(0)->setFocus();
     box.clearChoice();
     box.exec();
 

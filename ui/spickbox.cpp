@@ -1,6 +1,7 @@
 #include "ui/spickbox.h"
 
 #include "ui/captionfit.h"
+#include "ui/keyboard.h"
 #include "ui/twips.h"
 
 #include <QEvent>
@@ -61,7 +62,7 @@ SPICKBOX::SPICKBOX(QWidget *parent) : QDialog(parent)
 void SPICKBOX::setEntries(const QStringList &entries)
 {
     m_entries = entries.mid(0, ButtonCount);
-    const QStringList &captions = m_entries;
+    const QStringList captions = WithAccessKeys(m_entries);
     for (int index = 0; index < ButtonCount; ++index) {
         QPushButton *button = m_choiceButtons[static_cast<std::size_t>(index)];
         button->setVisible(index < captions.size());

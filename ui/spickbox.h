@@ -28,7 +28,7 @@ public:
     // Choice button `index` (0 to 19), the one named Command1_<index>.
     QPushButton *choiceButton(int index) const;
 
-    // Shows one button per entry from the top, each captioned with its entry,
+    // Shows one button per entry from the top, each captioned with its entry and an access key,
     // and hides the others. At most ButtonCount entries are shown.
     void setEntries(const QStringList &entries);
 

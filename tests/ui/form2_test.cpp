@@ -7,6 +7,7 @@
 #include "ui/captionfit.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
+#include "ui/keyboard.h"
 #include "ui/spickbox.h"
 #include "ui/twips.h"
 #include "weapons/weapontable.h"
@@ -51,6 +52,20 @@ protected:
         QTest::keyClicks(&get<QLineEdit>(box), text);
     }
     void click(const char *name) { get<QAbstractButton>(name).click(); }
+    // Keys reach a window's shortcuts and focus only while it is the active one.
+    static void activate(QWidget &window)
+    {
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    // A key as the user presses it: to the control with the focus, an access key's button
+    // pressed to its end.
+    void press(QWidget &window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, key, modifiers);
+        const QList<QAbstractButton *> buttons = window.findChildren<QAbstractButton *>();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return std::none_of(buttons.begin(), buttons.end(), [](const QAbstractButton *b) { return b->isDown(); }); }));
+    }
     // Ticks or clears "Force standard weapon" and fills its boxes.
     void force(bool ticked, const QString &name = {}, const QString &damage = {}, const QString &rank = {})
     {
@@ -126,6 +141,55 @@ TEST_F(Form2Test, HowManyFollowsTypingAndTheScrollBarOneWay)
     EXPECT_EQ(settings->HowMany, 2.0f);
     type("Text1", "500");
     EXPECT_EQ(scroll.value(), 2);
+
+    // The keys go the way their arrows point, and the focus shows.
+    activate(*form);
+    const QImage unfocused = scroll.grab().toImage();
+    scroll.setFocus(Qt::TabFocusReason);
+    EXPECT_NE(scroll.grab().toImage(), unfocused);
+    for (const auto &[key, text] : {std::pair{Qt::Key_Right, "3"}, {Qt::Key_Left, "2"}, {Qt::Key_Up, "3"}, {Qt::Key_Down, "2"}}) {
+        press(*form, key);
+        EXPECT_EQ(get<QLineEdit>("Text1").text(), text);
+    }
+}
+
+// The access keys reach their controls (a label's, the control it labels; that every caption has
+// one of its own is ExpectCaptionsFit's); Enter
+// presses the focused button, and generates anywhere else. Each row: the control with the focus
+// before (none: as it was), the key, then the focus, the rank label's caption and the boxes asked.
+TEST_F(Form2Test, AccessKeysAndEnterReachTheControls)
+{
+    const QString pick = "pickFromList Form2: RQ test table/Traveller test table/Abandon|Select weapon table";
+    const struct { const char *focus; Qt::Key key; Qt::KeyboardModifiers alt; QString after; } rows[] = {
+        {nullptr, Qt::Key_T, Qt::AltModifier, "Option1_1 PEN:"},
+        {nullptr, Qt::Key_Q, Qt::AltModifier, "Option1_0 SR:"},
+        {nullptr, Qt::Key_W, Qt::AltModifier, "Command1 SR: " + pick},   // labels Browse: presses it
+        {nullptr, Qt::Key_B, Qt::AltModifier, "Command1 SR: " + pick},
+        {nullptr, Qt::Key_H, Qt::AltModifier, "Text1 SR:"},
+        {nullptr, Qt::Key_F, Qt::AltModifier, "Check1 SR:"},
+        {nullptr, Qt::Key_N, Qt::AltModifier, "Text2 SR:"},
+        {nullptr, Qt::Key_L, Qt::AltModifier, "Text5 SR:"},
+        {nullptr, Qt::Key_G, Qt::AltModifier, "Text5 SR: showModal Form2: Form3"},   // the focus stays
+        {nullptr, Qt::Key_I, Qt::AltModifier, "Text5 SR: showModal Form2: Form3"},
+        {"Text5", Qt::Key_Return, {}, "Text5 SR: showModal Form2: Form3"},
+        {"Text2", Qt::Key_Enter, Qt::KeypadModifier, "Text2 SR: showModal Form2: Form3"},
+        {"Combo1", Qt::Key_Return, {}, "Combo1 SR: showModal Form2: Form3"},
+        {"Command1", Qt::Key_Return, {}, "Command1 SR: " + pick},
+        {"Command5", Qt::Key_Return, {}, "Command5 SR: showModal Form2: Form3"},
+        {nullptr, Qt::Key_X, Qt::AltModifier, "Command5 SR:"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(QKeySequence(row.key | row.alt).toString().toStdString());
+        form->listingWindow().hide();
+        activate(*form);
+        if (row.focus)
+            get<QWidget>(row.focus).setFocus(Qt::TabFocusReason);
+        prompts.calls.clear();
+        press(*form, row.key, row.alt);
+        EXPECT_EQ((QStringList{form->focusWidget()->objectName() + " " + WithoutAccessKey(get<QLabel>("Label9").text()) + ":"} + prompts.calls).join(' '),
+                  row.after);
+    }
+    EXPECT_FALSE(form->isVisible());   // Exit
 }
 
 TEST_F(Form2Test, ForceStandardWeaponEnablesTheBoxesAndGenerateCopiesThem)
@@ -158,11 +222,15 @@ TEST_F(Form2Test, GenerateListsTheRabbleAndDisplayShowsItAgain)
     form->display();   // before any Generate: a fresh listing window
     EXPECT_EQ(listing(), "Text1");
 
+    // Enter in the box changes nothing; Tab goes to Exit, and Enter there leaves.
     prompts.whileShown = [](QDialog &form3) {
         auto *text = form3.findChild<QPlainTextEdit *>("Text1");
+        EXPECT_EQ(form3.focusWidget(), text);
         text->moveCursor(QTextCursor::End);
         QTest::keyClicks(text, "typed note");
-        form3.findChild<QPushButton *>("Command1")->click();
+        QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClick(text, Qt::Key_Tab);
+        QTest::keyClick(form3.focusWidget(), Qt::Key_Return);
         EXPECT_FALSE(form3.isVisible());
     };
     click("Option1_1");
@@ -172,7 +240,12 @@ TEST_F(Form2Test, GenerateListsTheRabbleAndDisplayShowsItAgain)
     const QString shown = listing();
     EXPECT_EQ(shown, BuildTravellerListing(*settings).replace("\r\n", "\n") + "typed note");
 
-    prompts.whileShown = [](QDialog &form3) { form3.close(); };   // by the frame
+    // The listing box has the focus at every showing, wherever the last one left it.
+    prompts.whileShown = [](QDialog &form3) {
+        EXPECT_EQ(form3.focusWidget()->objectName(), "Text1");
+        form3.findChild<QPushButton *>("Command2")->setFocus();
+        form3.close();   // by the frame
+    };
     click("Command5");
     click("Command5");
     EXPECT_EQ(listing(), shown);
@@ -311,7 +384,9 @@ QStringList CaptionAndRoom(QWidget &control, int *room)
     QStyle *style = control.style();
     if (auto *label = qobject_cast<QLabel *>(&control)) {
         *room = label->contentsRect().width() - (label->frameWidth() > 0 ? label->fontMetrics().horizontalAdvance('x') / 2 : 0);
-        return {label->text()};
+        if (label->wordWrap())
+            return {};
+        return {label->buddy() ? WithoutAccessKey(label->text()) : label->text()};
     }
     if (auto *box = qobject_cast<QGroupBox *>(&control)) {
         QStyleOptionGroupBox option;
@@ -341,21 +416,29 @@ QStringList CaptionAndRoom(QWidget &control, int *room)
         : qobject_cast<QCheckBox *>(button) ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
     *room = qobject_cast<QToolButton *>(button) ? button->width() - 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth)
                                                 : style->subElementRect(contents, &option, button).width();
-    return {QString(button->text()).remove('&')};
+    return {WithoutAccessKey(button->text())};
 }
 
+// Every caption fits its room; every button, choice and label of a control has an access key of
+// its own.
 void ExpectCaptionsFit(QWidget &window)
 {
     int checked = 0;
+    QStringList keys;
     for (QWidget *control : window.findChildren<QWidget *>()) {
         int room = 0;
         if (control->window() != &window || !control->isVisibleTo(&window))
             continue;
-        for (const QString &text : CaptionAndRoom(*control, &room)) {
-            ++checked;
-            EXPECT_LE(control->fontMetrics().horizontalAdvance(text), room)
-                << control->objectName().toStdString() << " \"" << text.toStdString() << "\" in "
-                << QFontInfo(control->font()).family().toStdString();
+        const std::string name = (control->objectName() + " in " + QFontInfo(control->font()).family()).toStdString();
+        const QStringList texts = CaptionAndRoom(*control, &room);
+        for (const QString &text : texts)
+            EXPECT_LE(control->fontMetrics().horizontalAdvance(text), room) << name << " \"" << text.toStdString() << "\"";
+        checked += int(texts.size());
+        auto *button = qobject_cast<QAbstractButton *>(control);
+        auto *label = qobject_cast<QLabel *>(control);
+        if (button || (label && label->buddy())) {
+            keys << QKeySequence::mnemonic(button ? button->text() : label->text()).toString();
+            EXPECT_TRUE(!keys.last().isEmpty() && keys.count(keys.last()) == 1) << name << " " << keys.last().toStdString();
         }
     }
     EXPECT_GT(checked, 0);

@@ -17,8 +17,8 @@ qint16 Pick(PickList &list, const QString &choices, const std::function<void(SPI
 }
 
 // One dialog serves the whole table, so a pick after a longer one must hide what it left. Each
-// case in the copy is a line "$ " with the button pressed (from 0), the title, the choice text and
-// the note ("\n" a line break), then what the pick gave. The copy was read through against the design (buttons 150 + 100 twips
+// case in the copy is a line "$ " with the button clicked (from 0) or the keys pressed, the title,
+// the choice text and the note ("\n" a line break), then what the pick gave. The copy was read through against the design (buttons 150 + 100 twips
 // a character wide, rows 480 twips apart, the dialog 800 + 100 a character wide and 500 a row
 // high, centred on the screen, squeezed onto it when taller or wider; only 19 of 21 entries
 // offered), and checked against the assertions it replaced.
@@ -36,7 +36,13 @@ TEST(PickListTest, ButtonsSizesAndResultFollowTheChoiceText)
         QRect frame;
         const qint16 number = Pick(list, c.value(2), [&](SPICKBOX &box) {
             frame = box.frameGeometry();
-            QTest::mouseClick(box.choiceButton(c[0].toInt()), Qt::LeftButton);
+            bool button = false;
+            if (const int index = c[0].toInt(&button); button)
+                return QTest::mouseClick(box.choiceButton(index), Qt::LeftButton);
+            for (const QString &key : c[0].split(", ")) {
+                const QKeySequence sequence(key);
+                QTest::keyClick(box.focusWidget(), sequence[0].key(), sequence[0].keyboardModifiers());
+            }
         }, c.value(1), QString(c.value(3)).replace("\\n", "\n"));
         ASSERT_NE(list.dialog(), nullptr);   // kept for the next pick
         EXPECT_FALSE(list.dialog()->choiceButton(-1) || list.dialog()->choiceButton(20));
