@@ -177,6 +177,7 @@ void Form2::buildControls()
     m_tableLabel = MakeLabel(m_settingsFrame, "Label2", QStringLiteral("&Weapon table:"),
                              Twips(120, 960, 1575, 255));
     m_tableCaption = MakeLabel(m_settingsFrame, "Label3", QString(), Twips(120, 1200, 2175, 255));
+    m_tableCaption->setTextFormat(Qt::PlainText);   // a table's caption, never markup
     m_tableCaption->setFrameStyle(QFrame::Box | QFrame::Plain);
     m_tableCaption->setLineWidth(1);
     m_tableCaption->setAutoFillBackground(true);
@@ -192,7 +193,8 @@ void Form2::buildControls()
     m_shieldChoices = MakeDropDownList(m_settingsFrame, "Combo2", Twips(120, 1800, 2175, 315));
     m_howManyLabel = MakeLabel(m_settingsFrame, "Label5", QStringLiteral("&How many?"),
                                Twips(2760, 240, 1215, 255));
-    m_howManyBox = MakeTextBox(m_settingsFrame, "Text1", Twips(2760, 480, 975, 285));
+    // Ends where the scroll bar begins (15 twips short of 975), so that its right edge shows.
+    m_howManyBox = MakeTextBox(m_settingsFrame, "Text1", Twips(2760, 480, 960, 285));
     m_howManyBox->setText(QStringLiteral("10"));
     m_howManyScroll = Place(new CountScrollBar(m_settingsFrame), "FlatScrollBar1",
                             Twips(3720, 480, 495, 255));
@@ -419,7 +421,7 @@ void Form2::browse()
         first += onPage;
     }
 
-    const QString previousCaption = m_tableCaption->text();
+    const QString previousCaption = WholeCaption(*m_tableCaption);
     setTableCaption(tables.at(chosenRow).caption);
     const Result<QString> loaded =
         LoadWeaponTable(m_settings, TablePath(m_settings.DBLoc, m_tableFiles->item(chosenRow)->text()));
@@ -446,13 +448,13 @@ void Form2::generate()
     if (!CanArmRabble(forced, m_settings)) {
         m_prompts.message(this, QStringLiteral(
             "No weapon table is loaded. Choose one with \"Browse\", select a game system again "
-            "to load its standard table, or tick \"%1\".").arg(WithoutAccessKey(m_forceWeaponBox->text())));
+            "to load its standard table, or tick \"%1\".").arg(WholeCaption(*m_forceWeaponBox)));
         return;
     }
     const WeaponOverride choice{forced, m_weaponNameBox->text(), m_damageBox->text(), m_rankBox->text()};
     if (!ApplyWeaponOverride(choice, m_settings)) {
         m_prompts.message(this, QStringLiteral("\"%1\" must be between -32768 and 32767.")
-                                    .arg(WithoutAccessKey(m_rankLabel->text())));
+                                    .arg(WholeCaption(*m_rankLabel)));
         return;
     }
 

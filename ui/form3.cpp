@@ -79,7 +79,8 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     m_saveRblButton = makeButton("Command2", QStringLiteral("Save .&rbl"), Twips(840, 0, 735, 495));
     m_saveHtmButton = makeButton("Command3", QStringLiteral("Save .&htm"), Twips(1680, 0, 735, 495));
     m_printButton = makeButton("Command4", QStringLiteral("&Print"), Twips(2520, 0, 735, 495));
-    // Small enough for any screen, large enough for the button row and a few lines.
+    // Small enough for any screen, large enough for the button row (widened for a wide face)
+    // and a few lines.
     setMinimumSize(TwipsSize(4800, 1440));
 
     setTabOrder(m_listingBox, m_exitButton);

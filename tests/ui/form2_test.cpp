@@ -186,7 +186,7 @@ TEST_F(Form2Test, AccessKeysAndEnterReachTheControls)
             get<QWidget>(row.focus).setFocus(Qt::TabFocusReason);
         prompts.calls.clear();
         press(*form, row.key, row.alt);
-        EXPECT_EQ((QStringList{form->focusWidget()->objectName() + " " + WithoutAccessKey(get<QLabel>("Label9").text()) + ":"} + prompts.calls).join(' '),
+        EXPECT_EQ((QStringList{form->focusWidget()->objectName() + " " + WholeCaption(get<QLabel>("Label9")) + ":"} + prompts.calls).join(' '),
                   row.after);
     }
     EXPECT_FALSE(form->isVisible());   // Exit
@@ -419,12 +419,14 @@ QStringList CaptionAndRoom(QWidget &control, int *room)
     return {WithoutAccessKey(button->text())};
 }
 
-// Every caption fits its room; every button, choice and label of a control has an access key of
-// its own.
+// Every caption fits its room at a readable size; the buttons of a row share the largest size at
+// which all fit; every button, choice and label of a control has an access key of its own.
 void ExpectCaptionsFit(QWidget &window)
 {
     int checked = 0;
+    QHash<QWidget *, QList<QAbstractButton *>> rows;
     QStringList keys;
+    const int floor = std::min(9, QFontInfo(window.font()).pixelSize());
     for (QWidget *control : window.findChildren<QWidget *>()) {
         int room = 0;
         if (control->window() != &window || !control->isVisibleTo(&window))
@@ -433,19 +435,35 @@ void ExpectCaptionsFit(QWidget &window)
         const QStringList texts = CaptionAndRoom(*control, &room);
         for (const QString &text : texts)
             EXPECT_LE(control->fontMetrics().horizontalAdvance(text), room) << name << " \"" << text.toStdString() << "\"";
+        EXPECT_TRUE(texts.isEmpty() || QFontInfo(control->font()).pixelSize() >= floor) << name;
         checked += int(texts.size());
         auto *button = qobject_cast<QAbstractButton *>(control);
         auto *label = qobject_cast<QLabel *>(control);
+        if (qobject_cast<QPushButton *>(control) || qobject_cast<QToolButton *>(control))
+            rows[control->parentWidget()] << button;
         if (button || (label && label->buddy())) {
             keys << QKeySequence::mnemonic(button ? button->text() : label->text()).toString();
             EXPECT_TRUE(!keys.last().isEmpty() && keys.count(keys.last()) == 1) << name << " " << keys.last().toStdString();
         }
     }
     EXPECT_GT(checked, 0);
+    for (const QList<QAbstractButton *> &row : std::as_const(rows)) {
+        const int size = QFontInfo(row.constFirst()->font()).pixelSize();
+        QFont larger = row.constFirst()->font();
+        larger.setPixelSize(size + 1);
+        bool allFitLarger = size < QFontInfo(window.font()).pixelSize();
+        for (QAbstractButton *button : row) {
+            int room = 0;
+            EXPECT_EQ(QFontInfo(button->font()).pixelSize(), size) << button->objectName().toStdString();
+            for (const QString &text : CaptionAndRoom(*button, &room))
+                allFitLarger = allFitLarger && QFontMetrics(larger).horizontalAdvance(text) <= room;
+        }
+        EXPECT_FALSE(allFitLarger) << row.constFirst()->objectName().toStdString();
+    }
 }
 
 // Both windows in both systems, and the real pick list that Browse shows, in the design font and
-// in the fallback that every Debian desktop has, which is wider.
+// in the fallback that every Debian desktop has, which is wider; a caption too long for any.
 TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
 {
     QFont fallback;
@@ -463,6 +481,22 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
             click(system);
             ExpectCaptionsFit(*form);
         }
+        // Too long even at the readable size: cut with "…", whole in the tooltip before the
+        // draw's problems, and whole again when the window has more room.
+        const QString caption = "Runequest Standard Weapons of the Northern Wastes";
+        test::WriteTable(dir, "tk-wp-long.dat", caption.toLatin1(), "1,40,CLUB,1D6,3\r\n51,100,AXE,1D8,2\r\n");
+        ASSERT_TRUE(LoadWeaponTable(*settings, settings->DBLoc + "tk-wp-long.dat").ok());
+        form->showTableCaption(caption);
+        auto &label = get<QLabel>("Label3");
+        EXPECT_TRUE(label.text().endsWith(u'…') && caption.startsWith(label.text().chopped(1))) << label.text().toStdString();
+        EXPECT_EQ(label.toolTip(), caption + "\nRolls 41 to 50 draw no weapon.");
+        EXPECT_EQ(WholeCaption(label), caption);
+        ExpectCaptionsFit(*form);
+        label.resize(600, label.height());
+        FitCaptions(*form);
+        EXPECT_EQ(label.text() + "|" + label.toolTip(), caption + "|Rolls 41 to 50 draw no weapon.");
+        label.resize(Twips(0, 0, 2175, 255).size());
+        QFile::remove(dir.filePath("tk-wp-long.dat"));
         ExpectCaptionsFit(listing);
         bool seen = false;
         test::WhenUp<SPICKBOX>([&](SPICKBOX &box) {
@@ -481,6 +515,10 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
         auto *frame = new QGroupBox("Override weapon table", &narrow);
         frame->setStyle(windows.get());
         frame->setGeometry(0, 0, 100, 60);
+        // Buttons side by side too narrow even at the readable size, with room beside: they grow.
+        for (const int i : {0, 1})
+            (new QPushButton(i ? "Save .&htm" : "Save .&rbl", &narrow))->setGeometry(110 + 40 * i, 0, 35, 20);
+        narrow.resize(300, 60);
         FitCaptions(narrow);
         ExpectCaptionsFit(narrow);
     }

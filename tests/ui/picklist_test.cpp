@@ -18,10 +18,11 @@ qint16 Pick(PickList &list, const QString &choices, const std::function<void(SPI
 
 // One dialog serves the whole table, so a pick after a longer one must hide what it left. Each
 // case in the copy is a line "$ " with the button clicked (from 0) or the keys pressed, the title,
-// the choice text and the note ("\n" a line break), then what the pick gave. The copy was read through against the design (buttons 150 + 100 twips
-// a character wide, rows 480 twips apart, the dialog 800 + 100 a character wide and 500 a row
-// high, centred on the screen, squeezed onto it when taller or wider; only 19 of 21 entries
-// offered), and checked against the assertions it replaced.
+// the choice text and the note ("\n" a line break), then what the pick gave. The copy was read
+// through against the design (buttons 150 + 100 twips a character wide, rows 480 twips apart, the
+// dialog 800 + 100 a character wide and 500 a row high, centred on the screen, squeezed onto it
+// when taller or wider; only 19 of 21 entries offered; each entry its own access key, the note
+// under the buttons), and checked against the assertions it replaced.
 TEST(PickListTest, ButtonsSizesAndResultFollowTheChoiceText)
 {
     const QString golden = QString::fromUtf8(test::ReadTestData("ui/picklist.txt"));
