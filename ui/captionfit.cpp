@@ -152,13 +152,15 @@ Caption StyleCaptionOf(QWidget &control)
     if (qobject_cast<QCheckBox *>(button))
         return {{button->text()},
                 style->subElementRect(QStyle::SE_CheckBoxContents, &option, button).width()};
-    // Room inside the frame, no more margin: the design's buttons are just wide enough for their
-    // captions, and another margin would cut "Save .htm" to "Save …".
+    // Room inside the frame with a pixel of air each side, not the style's whole margin: the
+    // design's buttons are just wide enough for their captions.
+    constexpr int Air = 1;
     if (qobject_cast<QPushButton *>(button))
         return {{button->text()},
-                style->subElementRect(QStyle::SE_PushButtonContents, &option, button).width()};
+                style->subElementRect(QStyle::SE_PushButtonContents, &option, button).width()
+                    - 2 * Air};
     const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
-    return {{button->text()}, button->width() - 2 * frame};
+    return {{button->text()}, button->width() - 2 * frame - 2 * Air};
 }
 
 // The room the style leaves for the text, for the font of the moment, less what a neighbour

@@ -416,6 +416,8 @@ QStringList CaptionAndRoom(QWidget &control, int *room)
         : qobject_cast<QCheckBox *>(button) ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
     *room = qobject_cast<QToolButton *>(button) ? button->width() - 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth)
                                                 : style->subElementRect(contents, &option, button).width();
+    if (qobject_cast<QPushButton *>(button) || qobject_cast<QToolButton *>(button))
+        *room -= 2;   // a pixel of air each side, or the caption touches the frame
     return {WithoutAccessKey(button->text())};
 }
 
