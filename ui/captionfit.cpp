@@ -81,7 +81,7 @@ void SetTextOf(QWidget &control, const QString &text)
 // under it.
 int CoveredOnTheRight(const QWidget &control)
 {
-    constexpr int Air = 3;
+    constexpr int Gap = 3;
     const QWidget *parent = control.parentWidget();
     if (!parent)
         return 0;
@@ -94,7 +94,7 @@ int CoveredOnTheRight(const QWidget &control)
         const QRect other = sibling->geometry();
         if (other.left() > own.left() && other.left() <= own.right()
             && other.top() <= own.center().y() && other.bottom() >= own.center().y())
-            covered = std::max(covered, own.right() + 1 - other.left() + Air);
+            covered = std::max(covered, own.right() + 1 - other.left() + Gap);
     }
     return covered;
 }
@@ -338,7 +338,7 @@ void FitCaptions(QWidget &window)
     }
     QHash<QWidget *, int> rowSizes;
     for (auto row = rows.cbegin(); row != rows.cend(); ++row) {
-        int size = PixelSize(window.font());
+        int size = windowSize;
         for (QWidget *button : row.value())
             size = std::min(size, FittingSize(*button));
         WidenRow(row.value(), size, *row.key());

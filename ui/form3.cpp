@@ -130,8 +130,8 @@ void Form3::keyPressEvent(QKeyEvent *event)
 
 bool Form3::eventFilter(QObject *watched, QEvent *event)
 {
-    // Enter neither breaks a line of the listing nor presses a button: a referee reading it
-    // presses Enter by habit, and the listing is the rabble's, not a notepad's.
+    // Enter does nothing to the listing: a referee reading it presses Enter by habit, and a
+    // broken line would no longer line up under its header.
     if (watched == m_listingBox && event->type() == QEvent::KeyPress
         && IsEnter(*static_cast<QKeyEvent *>(event)))
         return true;
