@@ -101,7 +101,7 @@ QToolButton *MakeActionButton(QWidget *container, const char *name, const QStrin
 class CountScrollBar final : public QScrollBar
 {
 public:
-    CountScrollBar(QWidget *parent) : QScrollBar(Qt::Horizontal, parent) { setInvertedControls(false); }
+    explicit CountScrollBar(QWidget *parent) : QScrollBar(Qt::Horizontal, parent) { setInvertedControls(false); }
 
 protected:
     void paintEvent(QPaintEvent *event) override
