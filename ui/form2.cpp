@@ -11,6 +11,7 @@
 #include "session/startup.h"
 #include "ui/captionfit.h"
 #include "ui/form3.h"
+#include "ui/keyboard.h"
 #include "ui/prompts.h"
 #include "ui/twips.h"
 #include "weapons/tablecatalog.h"
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
@@ -95,13 +97,39 @@ QToolButton *MakeActionButton(QWidget *container, const char *name, const QStrin
     return button;
 }
 
-// A label's caption as the name of the control it labels: "Name:" names the box "Name".
+// The "How many?" scroll bar. QScrollBar inverts its keys (Left raises, Right lowers) as a scroll
+// bar of a page does; this one counts, so the keys and the wheel go the way the arrows point and
+// up means more. No style draws a scroll bar's focus: it gets a frame of its own.
+class CountScrollBar final : public QScrollBar
+{
+public:
+    explicit CountScrollBar(QWidget *parent) : QScrollBar(Qt::Horizontal, parent) { setInvertedControls(false); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QScrollBar::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Highlight));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+// A label's caption as the name of the control it labels: "&Name:" names the box "Name".
 QString AccessibleName(QString caption)
 {
-    caption.remove(u'&');
+    caption = WithoutAccessKey(caption);
     if (caption.endsWith(u':'))
         caption.chop(1);
     return caption;
+}
+
+// "SR" or "PEN", with access keys that no other caption of the window has.
+QString RankCaption(GameSystem system)
+{
+    return system == GameSystem::Traveller ? QStringLiteral("&PEN") : QStringLiteral("S&R");
 }
 
 // The first character of a list entry: the code the entry stands for.
@@ -133,9 +161,9 @@ void Form2::buildControls()
     // Created in tab order, which is also the order in which they overlap.
     m_systemFrame = Place(new QGroupBox(QStringLiteral("RPG System"), this), "Frame1",
                           Twips(1800, 0, 1935, 1815));
-    m_systemChoices[0] = Place(new QRadioButton(SystemChoices()[0].caption.toString(), m_systemFrame),
+    m_systemChoices[0] = Place(new QRadioButton(QStringLiteral("Rune&Quest"), m_systemFrame),
                                "Option1_0", Twips(120, 240, 1215, 255));
-    m_systemChoices[1] = Place(new QRadioButton(SystemChoices()[1].caption.toString(), m_systemFrame),
+    m_systemChoices[1] = Place(new QRadioButton(QStringLiteral("&Traveller"), m_systemFrame),
                                "Option1_1", Twips(120, 480, 975, 255));
     // "&&" is a literal ampersand, "&D" makes D the access key: the button reads AD&D.
     m_systemChoices[2] = Place(new QRadioButton(QStringLiteral("AD&&&D"), m_systemFrame),
@@ -145,12 +173,13 @@ void Form2::buildControls()
 
     m_settingsFrame = Place(new QGroupBox(QStringLiteral("Settings"), this), "Frame2",
                             Twips(1800, 2520, 4455, 3015));
-    m_abilityLabel = MakeLabel(m_settingsFrame, "Label1", QStringLiteral("Ability level:"),
+    m_abilityLabel = MakeLabel(m_settingsFrame, "Label1", QStringLiteral("&Ability level:"),
                                Twips(120, 240, 975, 255));
     m_abilityChoices = MakeDropDownList(m_settingsFrame, "Combo1", Twips(120, 480, 2175, 315));
-    m_tableLabel = MakeLabel(m_settingsFrame, "Label2", QStringLiteral("Weapon table:"),
+    m_tableLabel = MakeLabel(m_settingsFrame, "Label2", QStringLiteral("&Weapon table:"),
                              Twips(120, 960, 1575, 255));
     m_tableCaption = MakeLabel(m_settingsFrame, "Label3", QString(), Twips(120, 1200, 2175, 255));
+    m_tableCaption->setTextFormat(Qt::PlainText);   // a table's caption, never markup
     m_tableCaption->setFrameStyle(QFrame::Box | QFrame::Plain);
     m_tableCaption->setLineWidth(1);
     m_tableCaption->setAutoFillBackground(true);
@@ -158,38 +187,39 @@ void Form2::buildControls()
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
     m_tableCaption->setPalette(white);
-    m_browseButton = Place(new QPushButton(QStringLiteral("Browse"), m_settingsFrame), "Command1",
+    m_browseButton = Place(new QPushButton(QStringLiteral("&Browse"), m_settingsFrame), "Command1",
                            Twips(1440, 960, 855, 255));
     m_browseButton->setAutoDefault(false);
-    m_shieldLabel = MakeLabel(m_settingsFrame, "Label4", QStringLiteral("Shield?"),
+    m_shieldLabel = MakeLabel(m_settingsFrame, "Label4", QStringLiteral("&Shield?"),
                               Twips(120, 1560, 1335, 255));
     m_shieldChoices = MakeDropDownList(m_settingsFrame, "Combo2", Twips(120, 1800, 2175, 315));
-    m_howManyLabel = MakeLabel(m_settingsFrame, "Label5", QStringLiteral("How many?"),
+    m_howManyLabel = MakeLabel(m_settingsFrame, "Label5", QStringLiteral("&How many?"),
                                Twips(2760, 240, 1215, 255));
-    m_howManyBox = MakeTextBox(m_settingsFrame, "Text1", Twips(2760, 480, 975, 285));
+    // Ends where the scroll bar begins (15 twips short of 975), so that its right edge shows.
+    m_howManyBox = MakeTextBox(m_settingsFrame, "Text1", Twips(2760, 480, 960, 285));
     m_howManyBox->setText(QString::number(double(RabbleRequest().howMany)));
-    m_howManyScroll = Place(new QScrollBar(Qt::Horizontal, m_settingsFrame), "FlatScrollBar1",
+    m_howManyScroll = Place(new CountScrollBar(m_settingsFrame), "FlatScrollBar1",
                             Twips(3720, 480, 495, 255));
     m_howManyScroll->setRange(1, MaxMembers);
     m_howManyScroll->setSingleStep(1);
     m_howManyScroll->setValue(1);
     m_howManyScroll->setFocusPolicy(Qt::TabFocus);
-    m_missileLabel = MakeLabel(m_settingsFrame, "Label6", QStringLiteral("Missile weapon 1 in"),
+    m_missileLabel = MakeLabel(m_settingsFrame, "Label6", QStringLiteral("&Missile weapon 1 in"),
                                Twips(120, 2280, 1575, 255));
     m_missileChoices = MakeDropDownList(m_settingsFrame, "Combo3", Twips(120, 2520, 2175, 315));
 
     m_overrideFrame = Place(new QGroupBox(QStringLiteral("Override weapon table"), this), "Frame3",
                             Twips(3840, 0, 2415, 1815));
     m_forceWeaponBox =
-        Place(new QCheckBox(QStringLiteral("Force standard weapon"), m_overrideFrame), "Check1",
+        Place(new QCheckBox(QStringLiteral("&Force standard weapon"), m_overrideFrame), "Check1",
               Twips(120, 240, 2175, 255));
-    m_weaponNameLabel = MakeLabel(m_overrideFrame, "Label7", QStringLiteral("Name:"),
+    m_weaponNameLabel = MakeLabel(m_overrideFrame, "Label7", QStringLiteral("&Name:"),
                                   Twips(120, 480, 1815, 255));
     m_weaponNameBox = MakeTextBox(m_overrideFrame, "Text2", Twips(120, 720, 2055, 285));
-    m_damageLabel = MakeLabel(m_overrideFrame, "Label8", QStringLiteral("Damage"),
+    m_damageLabel = MakeLabel(m_overrideFrame, "Label8", QStringLiteral("Damag&e"),
                               Twips(120, 1080, 2055, 255));
     m_damageBox = MakeTextBox(m_overrideFrame, "Text3", Twips(120, 1320, 1095, 285));
-    m_rankLabel = MakeLabel(m_overrideFrame, "Label9", QStringLiteral("SR"),
+    m_rankLabel = MakeLabel(m_overrideFrame, "Label9", RankCaption(GameSystem::RuneQuest),
                             Twips(1440, 1080, 735, 255));
     m_rankBox = MakeTextBox(m_overrideFrame, "Text4", Twips(1440, 1320, 735, 285));
     for (QLineEdit *box : {m_weaponNameBox, m_damageBox, m_rankBox})
@@ -200,19 +230,19 @@ void Form2::buildControls()
 
     m_actionsFrame = Place(new QGroupBox(QStringLiteral("Actions"), this), "Frame4",
                            Twips(0, 0, 1695, 3615));
-    m_generateButton = MakeActionButton(m_actionsFrame, "Command3", QStringLiteral("Generate"),
+    m_generateButton = MakeActionButton(m_actionsFrame, "Command3", QStringLiteral("&Generate"),
                                         QStringLiteral(":/throngkit/icons/generate.png"),
                                         Twips(360, 360, 855, 855));
-    m_exitButton = MakeActionButton(m_actionsFrame, "Command4", QStringLiteral("Exit"),
+    m_exitButton = MakeActionButton(m_actionsFrame, "Command4", QStringLiteral("E&xit"),
                                     QStringLiteral(":/throngkit/icons/exit.png"),
                                     Twips(360, 2640, 855, 855));
-    m_displayButton = MakeActionButton(m_actionsFrame, "Command5", QStringLiteral("Display"),
+    m_displayButton = MakeActionButton(m_actionsFrame, "Command5", QStringLiteral("D&isplay"),
                                        QStringLiteral(":/throngkit/icons/display.png"),
                                        Twips(360, 1320, 855, 855));
 
     m_headingBox = MakeTextBox(this, "Text5", Twips(1800, 2160, 4455, 285));
     m_headingBox->setText(QString::fromUtf16(DefaultHeading));
-    m_headingLabel = MakeLabel(this, "Label10", QStringLiteral("Heading for listing"),
+    m_headingLabel = MakeLabel(this, "Label10", QStringLiteral("Heading for &listing"),
                                Twips(1800, 1920, 2175, 255));
 
     // Screen readers name a box by its label, not by the frame around it.
@@ -340,8 +370,8 @@ void Form2::switchSystem(GameSystem system)
          {static_cast<QWidget *>(m_shieldLabel), static_cast<QWidget *>(m_shieldChoices),
           static_cast<QWidget *>(m_missileLabel), static_cast<QWidget *>(m_missileChoices)})
         choice->setVisible(runeQuest);
-    m_rankLabel->setText(runeQuest ? QStringLiteral("SR") : QStringLiteral("PEN"));
-    m_rankBox->setAccessibleName(m_rankLabel->text());
+    m_rankLabel->setText(RankCaption(system));
+    m_rankBox->setAccessibleName(AccessibleName(m_rankLabel->text()));
     FitCaptions(*this);
     loadTable(DefaultTablePath(m_settings.DBLoc, system));
 }
@@ -359,9 +389,12 @@ void Form2::loadTable(const QString &path)
 void Form2::browse()
 {
     m_tableFiles->clear();
-    const QList<OfferedTable> tables = OfferedWeaponTables(m_settings.DBLoc);
+    const TableCatalogue catalogue = OfferedWeaponTables(m_settings.DBLoc);
+    const QList<OfferedTable> &tables = catalogue.offered;
     for (const OfferedTable &table : tables)
         m_tableFiles->addItem(table.fileName);
+    // Under every page: what could not be offered and why, or that the folder is gone.
+    const QString note = LeftOutNote(catalogue);
 
     // Paged when the tables outnumber one pick list: a full page ends in "More tables…" and
     // "Abandon", and the numbers of a page count from 1 as on any pick list.
@@ -378,8 +411,8 @@ void Form2::browse()
         if (!lastPage)
             choices << more;
         choices << QStringLiteral("Abandon");
-        const std::optional<int> chosen =
-            m_prompts.pickFromList(this, choices.join(u'/'), QStringLiteral("Select weapon table"));
+        const std::optional<int> chosen = m_prompts.pickFromList(
+            this, choices.join(u'/'), QStringLiteral("Select weapon table"), note);
         if (!chosen)
             return;   // the list closed without a choice
         if (*chosen >= 1 && *chosen <= onPage) {
@@ -391,7 +424,7 @@ void Form2::browse()
         first += onPage;
     }
 
-    const QString previousCaption = m_tableCaption->text();
+    const QString previousCaption = WholeCaption(*m_tableCaption);
     setTableCaption(tables.at(chosenRow).caption);
     const Result<QString> loaded =
         LoadWeaponTable(m_settings, TablePath(m_settings.DBLoc, m_tableFiles->item(chosenRow)->text()));
@@ -405,6 +438,13 @@ void Form2::browse()
 
 void Form2::generate()
 {
+    // "abc" reads as 0, as the box always read it, but nobody asks for an empty rabble so.
+    if (!LeadingNumber(m_howManyBox->text())) {
+        m_prompts.message(this, QStringLiteral("\"%1\" is not a number: type how many fighters to "
+                                               "make, from 0 to %2.")
+                                    .arg(WholeCaption(*m_howManyLabel), QString::number(MaxMembers)));
+        return;
+    }
     const GameSystem system = selectedSystem();
     if (system == GameSystem::None)
         return;
@@ -435,22 +475,20 @@ void Form2::generate()
 
 QString Form2::refusal(const Outcome &refused) const
 {
-    const auto caption = [](const QAbstractButton *control) { return AccessibleName(control->text()); };
     const QString &field = refused.subject();
     if (field == RequestField::Count)
         return QStringLiteral("\"%1\" must be at most %2.")
-            .arg(AccessibleName(m_howManyLabel->text()), QString::number(MaxMembers));
+            .arg(WholeCaption(*m_howManyLabel), QString::number(MaxMembers));
     if (field == RequestField::Table)
         return QStringLiteral("No weapon table is loaded. Choose one with \"%1\", select a game "
                               "system again to load its standard table, or tick \"%2\".")
-            .arg(caption(m_browseButton), caption(m_forceWeaponBox));
+            .arg(WholeCaption(*m_browseButton), WholeCaption(*m_forceWeaponBox));
     if (field == RequestField::Weapon)
         return QStringLiteral("The forced weapon's \"%1\" may not start with \"*\", which means "
                               "\"draw from the table\".")
-            .arg(AccessibleName(m_weaponNameLabel->text()));
+            .arg(AccessibleName(WholeCaption(*m_weaponNameLabel)));
     if (field == RequestField::Rank)
-        return QStringLiteral("\"%1\" must be between -32768 and 32767.")
-            .arg(AccessibleName(m_rankLabel->text()));
+        return QStringLiteral("\"%1\" must be between -32768 and 32767.").arg(WholeCaption(*m_rankLabel));
     return refused.reason();
 }
 
@@ -482,6 +520,13 @@ void Form2::keyPressEvent(QKeyEvent *event)
     // end it.
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        return;
+    }
+    // Enter presses the focused button; anywhere else (a text box, a list) it generates, as the
+    // default button of a dialog does.
+    if (IsEnter(*event)) {
+        if (!PressFocusedButton(*this))
+            m_generateButton->click();
         return;
     }
     QDialog::keyPressEvent(event);

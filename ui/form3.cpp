@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "listing/outputformats.h"
 #include "ui/captionfit.h"
+#include "ui/keyboard.h"
 #include "ui/listingprinter.h"
 #include "ui/prompts.h"
 #include "ui/twips.h"
@@ -10,6 +11,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QFont>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -17,6 +19,11 @@
 namespace throngkit {
 
 namespace {
+
+// The listing box fills the window below the button row, as designed: from 480 twips down, with
+// the design's margins of 30 twips right and 60 below kept as the window grows.
+constexpr int ListingTop = TwipsToPixels(480);
+constexpr QMargins ListingGaps(0, 0, TwipsToPixels(7605 - 7575), TwipsToPixels(5355 - 480 - 4815));
 
 // A name the user cannot have meant as a file: empty, or still holding the dialog's wildcard.
 bool IsUsableFileName(const QString &path)
@@ -43,8 +50,12 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     setObjectName(QStringLiteral("Form3"));
     setFont(DesignFont());
     setWindowTitle(m_settings.Title);
-    setFixedSize(TwipsSize(7605, 5355));
+    // Opens at the designed size; a referee reading a long rabble makes it larger or maximises
+    // it, and the listing box follows. The buttons keep their place. No size grip: it would sit
+    // on the box's scroll bars.
+    resize(TwipsSize(7605, 5355));
     setSizeGripEnabled(false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
 
     m_listingBox = new QPlainTextEdit(this);
     m_listingBox->setObjectName(QStringLiteral("Text1"));
@@ -55,6 +66,7 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     m_listingBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_listingBox->setTabChangesFocus(true);
     m_listingBox->setPlainText(QStringLiteral("Text1"));
+    m_listingBox->installEventFilter(this);
 
     const auto makeButton = [this](const char *name, const QString &caption, const QRect &rect) {
         auto *button = new QPushButton(caption, this);
@@ -63,10 +75,13 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
         button->setAutoDefault(false);
         return button;
     };
-    m_exitButton = makeButton("Command1", QStringLiteral("Exit"), Twips(0, 0, 735, 495));
-    m_saveRblButton = makeButton("Command2", QStringLiteral("Save .rbl"), Twips(840, 0, 735, 495));
-    m_saveHtmButton = makeButton("Command3", QStringLiteral("Save .htm"), Twips(1680, 0, 735, 495));
-    m_printButton = makeButton("Command4", QStringLiteral("Print"), Twips(2520, 0, 735, 495));
+    m_exitButton = makeButton("Command1", QStringLiteral("E&xit"), Twips(0, 0, 735, 495));
+    m_saveRblButton = makeButton("Command2", QStringLiteral("Save .&rbl"), Twips(840, 0, 735, 495));
+    m_saveHtmButton = makeButton("Command3", QStringLiteral("Save .&htm"), Twips(1680, 0, 735, 495));
+    m_printButton = makeButton("Command4", QStringLiteral("&Print"), Twips(2520, 0, 735, 495));
+    // Small enough for any screen, large enough for the button row (widened for a wide face)
+    // and a few lines.
+    setMinimumSize(TwipsSize(4800, 1440));
 
     setTabOrder(m_listingBox, m_exitButton);
     setTabOrder(m_exitButton, m_saveRblButton);
@@ -91,6 +106,36 @@ void Form3::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         FitCaptions(*this);
+}
+
+void Form3::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The window is hidden, not closed, between showings: without this the focus would come
+    // back where Exit left it, and Space would close the window again.
+    m_listingBox->setFocus(Qt::OtherFocusReason);
+}
+
+void Form3::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    m_listingBox->setGeometry(QRect(0, ListingTop, width(), height() - ListingTop) - ListingGaps);
+}
+
+void Form3::keyPressEvent(QKeyEvent *event)
+{
+    if (!IsEnter(*event) || !PressFocusedButton(*this))
+        QDialog::keyPressEvent(event);
+}
+
+bool Form3::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter does nothing to the listing: a referee reading it presses Enter by habit, and a
+    // broken line would no longer line up under its header.
+    if (watched == m_listingBox && event->type() == QEvent::KeyPress
+        && IsEnter(*static_cast<QKeyEvent *>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
 }
 
 bool Form3::refuseBeforeGeneration(const QString &action)
@@ -135,16 +180,24 @@ void Form3::saveListingFile(OutputFormat format)
 
     const QString extension = FormatInfo(format).extension.toString();
     const QString pattern = u'*' + extension;
-    const std::optional<QString> chosen =
-        m_prompts.saveFileName(this, pattern, pattern, extension);
-    if (!chosen || !IsUsableFileName(*chosen))
-        return;   // Cancel: nothing is written, and nothing is said
+    QString offered = pattern;
+    for (;;) {
+        const std::optional<QString> chosen =
+            m_prompts.saveFileName(this, pattern, offered, extension);
+        if (!chosen || !IsUsableFileName(*chosen))
+            return;   // Cancel: nothing is written, and nothing is said
 
-    // The rabble is written by the writer of the system that made it, whatever is selected now.
-    const Outcome saved = SaveOutput(format, {system, m_settings, m_heading},
-                                     WithDefaultExtension(*chosen, extension));
-    if (!saved)
+        // The rabble is written by the writer of the system that made it, whatever is selected
+        // now.
+        const QString path = WithDefaultExtension(*chosen, extension);
+        const Outcome saved = SaveOutput(format, {system, m_settings, m_heading}, path);
+        if (saved)
+            return;
+        // The dialog again with the same name, so that the referee mends the folder or the name
+        // instead of starting over.
         m_prompts.message(this, saved.reason());
+        offered = path;
+    }
 }
 
 void Form3::printListingText()

@@ -46,7 +46,7 @@ SPICKBOX *PickList::dialog() const
     return m_dialog;
 }
 
-qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
+qint16 PickList::PickFromList(const QString &choiceText, const QString &title, const QString &note)
 {
     // Empty entries count like any other: "A//B" is three, "A/" ends with an empty one.
     QStringList entries = choiceText.split(u'/', Qt::KeepEmptyParts);
@@ -59,16 +59,12 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
     SPICKBOX &box = *m_dialog;
 
     box.setWindowTitle(title);
-    for (int index = 0; index < SPICKBOX::ButtonCount; ++index)
-        box.choiceButton(index)->hide();
+    box.setEntries(entries);
+    box.setNote(note);
 
     qsizetype widestCharacters = title.size();
-    for (int index = 0; index < entryCount; ++index) {
-        QPushButton *button = box.choiceButton(index);
-        button->setText(entries.at(index));
-        button->show();
-        widestCharacters = std::max(widestCharacters, entries.at(index).size());
-    }
+    for (const QString &entry : std::as_const(entries))
+        widestCharacters = std::max(widestCharacters, entry.size());
     const int characters = static_cast<int>(widestCharacters);
 
     // Hidden buttons get the width too, so that every button of the array stays alike.
@@ -81,14 +77,21 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
     QSize outer = TwipsSize(800 + TwipsPerCharacter * characters, 500 * (entryCount + 1));
     outer.setWidth(std::max(outer.width(), TitleBarWidth(title)));
 
+    const QScreen *screen = ScreenFor(m_parent);
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+
+    // A note widens the dialog to its longest line where the screen has room, and lengthens it.
+    const QMargins frame = box.frameAllowance();
+    const QSize noteRoom = box.noteRoom((screen ? area.width() : outer.width()) - frame.left() - frame.right());
+    outer = QSize(std::max(outer.width(), noteRoom.width() + frame.left() + frame.right()),
+                  outer.height() + noteRoom.height());
+
     // The dialog lies wholly on the screen that holds the calling window: where the design is
     // taller than that screen (many entries, a scaled desktop) the rows close up, and where it
     // is wider the buttons narrow, their captions taking a smaller font.
-    const QScreen *screen = ScreenFor(m_parent);
-    const QRect area = screen ? screen->availableGeometry() : QRect();
     double rowFactor = 1.0;
     if (screen && outer.height() > area.height()) {
-        rowFactor = double(area.height()) / outer.height();
+        rowFactor = double(std::max(1, area.height() - noteRoom.height())) / (outer.height() - noteRoom.height());
         outer.setHeight(area.height());
     }
     if (screen && outer.width() > area.width()) {
@@ -114,6 +117,8 @@ qint16 PickList::PickFromList(const QString &choiceText, const QString &title)
                  std::clamp(top, area.top(), area.top() + area.height() - outer.height()));
     }
 
+    // Every pick starts at its first entry, not where the last one was pressed.
+    box.choiceButton(0)->setFocus();
     box.clearChoice();
     box.exec();
 

@@ -19,7 +19,8 @@ public:
     explicit PickList(QWidget *parent = nullptr);
     ~PickList();
 
-    qint16 PickFromList(const QString &choiceText, const QString &title);
+    // note, when given, stands under the buttons.
+    qint16 PickFromList(const QString &choiceText, const QString &title, const QString &note = {});
 
     QWidget *parent() const { return m_parent; }
     qint16 PickedNumber() const { return m_pickedNumber; }

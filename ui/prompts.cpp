@@ -63,6 +63,14 @@ std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &f
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(defaultExtension.startsWith(u'.') ? defaultExtension.mid(1)
                                                               : defaultExtension);
+    // A name in a folder that does not exist (offered again after a save failed for it) would come
+    // back relative to whatever folder the dialog shows: it starts from the nearest one that does.
+    if (QFileInfo(initialName).isAbsolute()) {
+        QString folder = QFileInfo(initialName).absolutePath();
+        while (!QFileInfo(folder).isDir() && QFileInfo(folder).path() != folder)
+            folder = QFileInfo(folder).path();
+        dialog.setDirectory(folder);
+    }
     dialog.selectFile(initialName);
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -81,12 +89,12 @@ std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &f
 }
 
 std::optional<int> QtPrompts::pickFromList(QWidget *parent, const QString &choiceText,
-                                           const QString &title)
+                                           const QString &title, const QString &note)
 {
     if (!m_pickList || m_pickList->parent() != parent)
         m_pickList = std::make_unique<PickList>(parent);
     // The pick list's own answer for a list closed without a choice is 0.
-    const int chosen = m_pickList->PickFromList(choiceText, title);
+    const int chosen = m_pickList->PickFromList(choiceText, title, note);
     if (chosen == 0)
         return std::nullopt;
     return chosen;

@@ -43,10 +43,11 @@ public:
                                                 const QString &initialName,
                                                 const QString &defaultExtension) = 0;
 
-    // The pick list (SPICKBOX) of "/"-separated choices under a title: the number (from 1) of
-    // the entry chosen; nullopt when the list was closed without a choice.
+    // The pick list (SPICKBOX) of "/"-separated choices under a title, with a note under them
+    // when one is given: the number (from 1) of the entry chosen; nullopt when the list was
+    // closed without a choice.
     virtual std::optional<int> pickFromList(QWidget *parent, const QString &choiceText,
-                                            const QString &title) = 0;
+                                            const QString &title, const QString &note) = 0;
 
     // Lets the user set up printer (which printer or file, which pages); false on Cancel.
     virtual bool printSetup(QWidget *parent, QPrinter &printer) = 0;
@@ -69,7 +70,7 @@ public:
                                         const QString &initialName,
                                         const QString &defaultExtension) override;
     std::optional<int> pickFromList(QWidget *parent, const QString &choiceText,
-                                    const QString &title) override;
+                                    const QString &title, const QString &note) override;
     bool printSetup(QWidget *parent, QPrinter &printer) override;
     void showModal(QDialog &dialog) override;
 

@@ -6,10 +6,12 @@
 #include <QMargins>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <array>
 
+class QLabel;
 class QPushButton;
 
 namespace throngkit {
@@ -26,6 +28,16 @@ public:
     // Choice button `index` (0 to 19), the one named Command1_<index>.
     QPushButton *choiceButton(int index) const;
 
+    // Shows one button per entry from the top, each captioned with its entry and an access key,
+    // and hides the others. At most ButtonCount entries are shown.
+    void setEntries(const QStringList &entries);
+
+    // A line or a few under the buttons (what the caller could not offer, say); empty: none.
+    void setNote(const QString &note);
+    // The room the note takes under the buttons, margins included, in an inner width of at most
+    // maxWidth; none without a note.
+    QSize noteRoom(int maxWidth) const;
+
     // The number (index + 1) of the button pressed in the current pick, 0 while none has been.
     qint16 ChosenNumber() const { return m_chosenNumber; }
     QString ChosenCaption() const { return m_chosenCaption; }
@@ -39,7 +51,8 @@ public:
     void setOuterSize(const QSize &outer);
     QMargins frameAllowance() const;
 
-    // Centres every visible button across the inner width.
+    // Centres every visible button across the inner width, and spreads the note across it under
+    // the lowest of them.
     void centreButtons();
 
     // Places button i at top 120 + 480 × i twips, 375 high, as designed, all of it scaled by
@@ -55,6 +68,8 @@ private:
     void fitInnerSize();
 
     std::array<QPushButton *, ButtonCount> m_choiceButtons = {};
+    QStringList m_entries;
+    QLabel *m_note = nullptr;
     qint16 m_chosenNumber = 0;
     QString m_chosenCaption;
     QSize m_outerSize;

@@ -53,10 +53,11 @@ private:
     qsizetype m_pos = 0;
 };
 
-// "&H" or "&O" followed by digits of that base; a whole number, 0 when no digit follows.
-double ReadRadixNumber(Reader &reader, int base) noexcept
+// "&H" or "&O" followed by digits of that base; a whole number, nothing when no digit follows.
+std::optional<double> ReadRadixNumber(Reader &reader, int base) noexcept
 {
     double value = 0;
+    bool anyDigit = false;
     for (; !reader.atEnd(); reader.advance()) {
         const char16_t c = reader.peek().toUpper().unicode();
         int digit = -1;
@@ -67,13 +68,21 @@ double ReadRadixNumber(Reader &reader, int base) noexcept
         if (digit < 0 || digit >= base)
             break;
         value = value * base + digit;
+        anyDigit = true;
     }
+    if (!anyDigit)
+        return std::nullopt;
     return value;
 }
 
 } // namespace
 
 double NumericValue(QStringView text) noexcept
+{
+    return LeadingNumber(text).value_or(0);
+}
+
+std::optional<double> LeadingNumber(QStringView text) noexcept
 {
     Reader reader(text);
     if (reader.peek() == u'&') {
@@ -83,7 +92,7 @@ double NumericValue(QStringView text) noexcept
             reader.advance();
             return ReadRadixNumber(reader, radix == u'H' ? 16 : 8);
         }
-        return 0;
+        return std::nullopt;
     }
 
     bool negative = false;
@@ -113,7 +122,7 @@ double NumericValue(QStringView text) noexcept
         }
     }
     if (!anyDigit)
-        return 0;
+        return std::nullopt;
 
     long long exponentSign = 1;
     std::string exponent;

@@ -16,6 +16,10 @@ namespace throngkit {
 // number gives 0. Values too large for a double give +/- infinity, never undefined behaviour.
 THRONGKIT_ENGINE_EXPORT double NumericValue(QStringView text) noexcept;
 
+// The number text starts with, read as NumericValue reads it; nothing when it starts with none
+// ("abc", "", "-", "&H"), which NumericValue reads as 0.
+THRONGKIT_ENGINE_EXPORT std::optional<double> LeadingNumber(QStringView text) noexcept;
+
 // Nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
 THRONGKIT_ENGINE_EXPORT double RoundHalfEven(double value) noexcept;
 

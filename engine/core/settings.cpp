@@ -1,5 +1,7 @@
 #include "core/settings.h"
 
+#include "core/numerictext.h"
+
 #include <cmath>
 
 namespace throngkit {

@@ -50,21 +50,26 @@ TEST(CharDigit, AlphabetEndsAndRounding)
         EXPECT_EQ(CharDigit(c.value), QString::fromUtf16(c.digit)) << c.value;
 }
 
+// A text that starts with no number reads as 0 but is told apart (number false).
 TEST(NumericValue, ReadsAsTheHowManyBoxDoes)
 {
     const double inf = std::numeric_limits<double>::infinity();
-    struct Case { const char16_t *text; double value; };
+    struct Case { const char16_t *text; double value; bool number = true; };
     const Case cases[] = {
         {u"10", 10}, {u"  10", 10}, {u"10.7", 10.7}, {u"1 0", 10}, {u"1\t0\n0", 100},
         {u"-2.5", -2.5}, {u"+3", 3}, {u".5", 0.5}, {u"1.2.3", 1.2}, {u"12abc", 12},
-        {u"abc", 0}, {u"", 0}, {u"-", 0}, {u".", 0}, {u"1E3", 1000}, {u"1d2", 100},
+        {u"abc", 0, false}, {u"", 0, false}, {u" ", 0, false}, {u"-", 0, false}, {u".", 0, false},
+        {u"0", 0}, {u"1E3", 1000}, {u"1d2", 100},
         {u"2e-1", 0.2}, {u"1E", 1}, {u"1E+", 1}, {u"&H1F", 31}, {u"&hff", 255}, {u"&O17", 15},
-        {u"&X1", 0}, {u"&H", 0}, {u"1e999", inf}, {u"-1e999", -inf}, {u"1e-999", 0},
-        {u"1,5", 1}, {u"5e0 1333333333333333333333333333333", inf},   // exponent far past any double
+        {u"&X1", 0, false}, {u"&H", 0, false}, {u"&O9", 0, false}, {u"1e999", inf}, {u"-1e999", -inf},
+        {u"1e-999", 0}, {u"1,5", 1}, {u"5e0 1333333333333333333333333333333", inf},   // exponent far past any double
         {u"5e-1333333333333333333333333333333", 0},
     };
-    for (const Case &c : cases)
+    for (const Case &c : cases) {
         EXPECT_EQ(NumericValue(QStringView(c.text)), c.value) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_EQ(LeadingNumber(QStringView(c.text)), c.number ? std::optional(c.value) : std::nullopt)
+            << QString::fromUtf16(c.text).toStdString();
+    }
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)

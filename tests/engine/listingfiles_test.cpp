@@ -253,7 +253,7 @@ struct TinyDisk
     bool mounted = false;
 };
 
-TEST(ListingFiles, AFullDiskKeepsTheOldFileAndSaysWhy)
+TEST(ListingFiles, AFullOrReadOnlyDiskKeepsTheOldFileAndSaysWhy)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "mounting a small tmpfs needs root";
@@ -271,6 +271,13 @@ TEST(ListingFiles, AFullDiskKeepsTheOldFileAndSaysWhy)
         EXPECT_EQ(ReadFile(target), "OLD\n");
         EXPECT_EQ(test::Entries(dir.path()), (QStringList{u"filler"_qs, u"keep.htm"_qs}));
     }
+    // Read-only now: the existing file says why it may not be written, a new one too.
+    ASSERT_EQ(::mount(nullptr, disk.path.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    EXPECT_EQ(SaveFileAtomically(target, "NEW").reason(),
+              u"Cannot save \"%1\": Read-only file system"_qs.arg(target));
+    EXPECT_EQ(SaveFileAtomically(dir.filePath(u"new.htm"_qs), "NEW").reason(),
+              u"Cannot save \"%1\": Read-only file system"_qs.arg(dir.filePath(u"new.htm"_qs)));
+    EXPECT_EQ(ReadFile(target), "OLD\n");
 }
 
 } // namespace

@@ -11,6 +11,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
+
+// Readable failures: GoogleTest would print a QString's bytes.
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace throngkit::test {
 

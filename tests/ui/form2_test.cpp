@@ -7,6 +7,7 @@
 #include "ui/captionfit.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
+#include "ui/keyboard.h"
 #include "ui/spickbox.h"
 #include "ui/twips.h"
 #include "weapons/weapontable.h"
@@ -51,6 +52,20 @@ protected:
         QTest::keyClicks(&get<QLineEdit>(box), text);
     }
     void click(const char *name) { get<QAbstractButton>(name).click(); }
+    // Keys reach a window's shortcuts and focus only while it is the active one.
+    static void activate(QWidget &window)
+    {
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    // A key as the user presses it: to the control with the focus, an access key's button
+    // pressed to its end.
+    void press(QWidget &window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(window.focusWidget() ? window.focusWidget() : &window, key, modifiers);
+        const QList<QAbstractButton *> buttons = window.findChildren<QAbstractButton *>();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return std::none_of(buttons.begin(), buttons.end(), [](const QAbstractButton *b) { return b->isDown(); }); }));
+    }
     // Ticks or clears "Force standard weapon" and fills its boxes.
     void force(bool ticked, const QString &name = {}, const QString &damage = {}, const QString &rank = {})
     {
@@ -125,6 +140,55 @@ TEST_F(Form2Test, HowManyFollowsTypingAndTheScrollBarOneWay)
     EXPECT_EQ(settings->HowMany, 2.0f);
     type("Text1", "500");
     EXPECT_EQ(scroll.value(), 2);
+
+    // The keys go the way their arrows point, and the focus shows.
+    activate(*form);
+    const QImage unfocused = scroll.grab().toImage();
+    scroll.setFocus(Qt::TabFocusReason);
+    EXPECT_NE(scroll.grab().toImage(), unfocused);
+    for (const auto &[key, text] : {std::pair{Qt::Key_Right, "3"}, {Qt::Key_Left, "2"}, {Qt::Key_Up, "3"}, {Qt::Key_Down, "2"}}) {
+        press(*form, key);
+        EXPECT_EQ(get<QLineEdit>("Text1").text(), text);
+    }
+}
+
+// The access keys reach their controls (a label's, the control it labels; that every caption has
+// one of its own is ExpectCaptionsFit's); Enter
+// presses the focused button, and generates anywhere else. Each row: the control with the focus
+// before (none: as it was), the key, then the focus, the rank label's caption and the boxes asked.
+TEST_F(Form2Test, AccessKeysAndEnterReachTheControls)
+{
+    const QString pick = "pickFromList Form2: RQ test table/Traveller test table/Abandon|Select weapon table";
+    const struct { const char *focus; Qt::Key key; Qt::KeyboardModifiers alt; QString after; } rows[] = {
+        {nullptr, Qt::Key_T, Qt::AltModifier, "Option1_1 PEN:"},
+        {nullptr, Qt::Key_Q, Qt::AltModifier, "Option1_0 SR:"},
+        {nullptr, Qt::Key_W, Qt::AltModifier, "Command1 SR: " + pick},   // labels Browse: presses it
+        {nullptr, Qt::Key_B, Qt::AltModifier, "Command1 SR: " + pick},
+        {nullptr, Qt::Key_H, Qt::AltModifier, "Text1 SR:"},
+        {nullptr, Qt::Key_F, Qt::AltModifier, "Check1 SR:"},
+        {nullptr, Qt::Key_N, Qt::AltModifier, "Text2 SR:"},
+        {nullptr, Qt::Key_L, Qt::AltModifier, "Text5 SR:"},
+        {nullptr, Qt::Key_G, Qt::AltModifier, "Text5 SR: showModal Form2: Form3"},   // the focus stays
+        {nullptr, Qt::Key_I, Qt::AltModifier, "Text5 SR: showModal Form2: Form3"},
+        {"Text5", Qt::Key_Return, {}, "Text5 SR: showModal Form2: Form3"},
+        {"Text2", Qt::Key_Enter, Qt::KeypadModifier, "Text2 SR: showModal Form2: Form3"},
+        {"Combo1", Qt::Key_Return, {}, "Combo1 SR: showModal Form2: Form3"},
+        {"Command1", Qt::Key_Return, {}, "Command1 SR: " + pick},
+        {"Command5", Qt::Key_Return, {}, "Command5 SR: showModal Form2: Form3"},
+        {nullptr, Qt::Key_X, Qt::AltModifier, "Command5 SR:"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(QKeySequence(row.key | row.alt).toString().toStdString());
+        form->listingWindow().hide();
+        activate(*form);
+        if (row.focus)
+            get<QWidget>(row.focus).setFocus(Qt::TabFocusReason);
+        prompts.calls.clear();
+        press(*form, row.key, row.alt);
+        EXPECT_EQ((QStringList{form->focusWidget()->objectName() + " " + WholeCaption(get<QLabel>("Label9")) + ":"} + prompts.calls).join(' '),
+                  row.after);
+    }
+    EXPECT_FALSE(form->isVisible());   // Exit
 }
 
 TEST_F(Form2Test, ForceStandardWeaponEnablesTheBoxesAndGenerateCopiesThem)
@@ -157,11 +221,15 @@ TEST_F(Form2Test, GenerateListsTheRabbleAndDisplayShowsItAgain)
     form->display();   // before any Generate: a fresh listing window
     EXPECT_EQ(listing(), "Text1");
 
+    // Enter in the box changes nothing; Tab goes to Exit, and Enter there leaves.
     prompts.whileShown = [](QDialog &form3) {
         auto *text = form3.findChild<QPlainTextEdit *>("Text1");
+        EXPECT_EQ(form3.focusWidget(), text);
         text->moveCursor(QTextCursor::End);
         QTest::keyClicks(text, "typed note");
-        form3.findChild<QPushButton *>("Command1")->click();
+        QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClick(text, Qt::Key_Tab);
+        QTest::keyClick(form3.focusWidget(), Qt::Key_Return);
         EXPECT_FALSE(form3.isVisible());
     };
     click("Option1_1");
@@ -171,7 +239,12 @@ TEST_F(Form2Test, GenerateListsTheRabbleAndDisplayShowsItAgain)
     const QString shown = listing();
     EXPECT_EQ(shown, BuildTravellerListing(*settings).replace("\r\n", "\n") + "typed note");
 
-    prompts.whileShown = [](QDialog &form3) { form3.close(); };   // by the frame
+    // The listing box has the focus at every showing, wherever the last one left it.
+    prompts.whileShown = [](QDialog &form3) {
+        EXPECT_EQ(form3.focusWidget()->objectName(), "Text1");
+        form3.findChild<QPushButton *>("Command2")->setFocus();
+        form3.close();   // by the frame
+    };
     click("Command5");
     click("Command5");
     EXPECT_EQ(listing(), shown);
@@ -183,6 +256,7 @@ TEST_F(Form2Test, WhatCannotBeGeneratedIsRefusedBeforeAnythingChanges)
 {
     const struct { QString howMany; bool ticked; QString rank; const char *system; bool table; QString message; } cases[] = {
         {"1001", true, "3", "Option1_1", true, "\"How many?\" must be at most 1000."},
+        {"abc", false, "3", "Option1_0", true, "\"How many?\" is not a number: type how many fighters to make, from 0 to 1000."},
         {"10", true, "40000", "Option1_0", true, "\"SR\" must be between -32768 and 32767."},
         {"10", true, "-32769", "Option1_1", true, "\"PEN\" must be between -32768 and 32767."},
         {"10", false, "3", "Option1_0", false,
@@ -239,14 +313,17 @@ TEST_F(Form2Test, SavedRabbleKeepsTheSystemThatMadeIt)
 }
 
 // Browse offers the readable tables of the data folder by caption, in file-name order, on the
-// window's screen, and loads the one picked. A file is added for a case, or one goes while the
+// window's screen, says what it left out, and loads the one picked. A file is added for a case, or one goes while the
 // list is up; the fixture's tables are put back after each case.
 TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
 {
     const QByteArray club = Table("Other table", "1,100,CLUB,1D6,3\r\n");
-    const struct { const char *file; QByteArray bytes; const char *gone; QString picked, offered, loaded, message, tip; } cases[] = {
+    const struct { const char *file; QByteArray bytes; const char *gone; QString picked, offered, loaded, message, tip, note = {}; } cases[] = {
         {"tk-wp-other.dat", club, "", "Abandon", "Other table/RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", ""},
         {"tk-wp-other.dat", club, "", "", "Other table/RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", ""},
+        // What cannot be offered is said under the list.
+        {"tk-wp-empty.dat", "", "", "Abandon", "RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", "",
+         "1 table left out:\ntk-wp-empty.dat: the file is empty"},
         {"", "", "tk-wp-tr1.dat", "Traveller test table", "RQ test table/Traveller test table/Abandon", "RQ test table SWORD",
          "The weapon table {dir}/tk-wp-tr1.dat cannot be opened: No such file or directory.", ""},
         // The label shows the caption as the table has it, not as the pick list can.
@@ -272,7 +349,7 @@ TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
             return int(choices.split(u'/').indexOf(c.picked)) + 1;
         };
         click("Command1");
-        QStringList calls{"pickFromList Form2: " + c.offered + "|Select weapon table"};
+        QStringList calls{"pickFromList Form2: " + c.offered + "|Select weapon table" + (c.note.isEmpty() ? "" : "|" + c.note)};
         if (!c.message.isEmpty())
             calls << "failure Form2: " + QString(c.message).replace("{dir}", dir.path());
         EXPECT_EQ(prompts.calls, calls);
@@ -310,7 +387,9 @@ QStringList CaptionAndRoom(QWidget &control, int *room)
     QStyle *style = control.style();
     if (auto *label = qobject_cast<QLabel *>(&control)) {
         *room = label->contentsRect().width() - (label->frameWidth() > 0 ? label->fontMetrics().horizontalAdvance('x') / 2 : 0);
-        return {label->text()};
+        if (label->wordWrap())
+            return {};
+        return {label->buddy() ? WithoutAccessKey(label->text()) : label->text()};
     }
     if (auto *box = qobject_cast<QGroupBox *>(&control)) {
         QStyleOptionGroupBox option;
@@ -340,28 +419,56 @@ QStringList CaptionAndRoom(QWidget &control, int *room)
         : qobject_cast<QCheckBox *>(button) ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
     *room = qobject_cast<QToolButton *>(button) ? button->width() - 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth)
                                                 : style->subElementRect(contents, &option, button).width();
-    return {QString(button->text()).remove('&')};
+    if (qobject_cast<QPushButton *>(button) || qobject_cast<QToolButton *>(button))
+        *room -= 2;   // a pixel of air each side, or the caption touches the frame
+    return {WithoutAccessKey(button->text())};
 }
 
+// Every caption fits its room at a readable size; the buttons of a row share the largest size at
+// which all fit; every button, choice and label of a control has an access key of its own.
 void ExpectCaptionsFit(QWidget &window)
 {
     int checked = 0;
+    QHash<QWidget *, QList<QAbstractButton *>> rows;
+    QStringList keys;
+    const int floor = std::min(9, QFontInfo(window.font()).pixelSize());
     for (QWidget *control : window.findChildren<QWidget *>()) {
         int room = 0;
         if (control->window() != &window || !control->isVisibleTo(&window))
             continue;
-        for (const QString &text : CaptionAndRoom(*control, &room)) {
-            ++checked;
-            EXPECT_LE(control->fontMetrics().horizontalAdvance(text), room)
-                << control->objectName().toStdString() << " \"" << text.toStdString() << "\" in "
-                << QFontInfo(control->font()).family().toStdString();
+        const std::string name = (control->objectName() + " in " + QFontInfo(control->font()).family()).toStdString();
+        const QStringList texts = CaptionAndRoom(*control, &room);
+        for (const QString &text : texts)
+            EXPECT_LE(control->fontMetrics().horizontalAdvance(text), room) << name << " \"" << text.toStdString() << "\"";
+        EXPECT_TRUE(texts.isEmpty() || QFontInfo(control->font()).pixelSize() >= floor) << name;
+        checked += int(texts.size());
+        auto *button = qobject_cast<QAbstractButton *>(control);
+        auto *label = qobject_cast<QLabel *>(control);
+        if (qobject_cast<QPushButton *>(control) || qobject_cast<QToolButton *>(control))
+            rows[control->parentWidget()] << button;
+        if (button || (label && label->buddy())) {
+            keys << QKeySequence::mnemonic(button ? button->text() : label->text()).toString();
+            EXPECT_TRUE(!keys.last().isEmpty() && keys.count(keys.last()) == 1) << name << " " << keys.last().toStdString();
         }
     }
     EXPECT_GT(checked, 0);
+    for (const QList<QAbstractButton *> &row : std::as_const(rows)) {
+        const int size = QFontInfo(row.constFirst()->font()).pixelSize();
+        QFont larger = row.constFirst()->font();
+        larger.setPixelSize(size + 1);
+        bool allFitLarger = size < QFontInfo(window.font()).pixelSize();
+        for (QAbstractButton *button : row) {
+            int room = 0;
+            EXPECT_EQ(QFontInfo(button->font()).pixelSize(), size) << button->objectName().toStdString();
+            for (const QString &text : CaptionAndRoom(*button, &room))
+                allFitLarger = allFitLarger && QFontMetrics(larger).horizontalAdvance(text) <= room;
+        }
+        EXPECT_FALSE(allFitLarger) << row.constFirst()->objectName().toStdString();
+    }
 }
 
 // Both windows in both systems, and the real pick list that Browse shows, in the design font and
-// in the fallback that every Debian desktop has, which is wider.
+// in the fallback that every Debian desktop has, which is wider; a caption too long for any.
 TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
 {
     QFont fallback;
@@ -369,7 +476,7 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
     fallback.setPixelSize(11);
     Form3 &listing = form->listingWindow();
     QtPrompts real(*settings);
-    prompts.pickAnswer = [&](const QString &choices, const QString &title) { return real.pickFromList(form.get(), choices, title); };
+    prompts.pickAnswer = [&](const QString &choices, const QString &title) { return real.pickFromList(form.get(), choices, title, "A note"); };
     const std::unique_ptr<QStyle> windows(QStyleFactory::create("Windows"));
     for (const QFont &font : {DesignFont(), fallback}) {
         SCOPED_TRACE(font.families().constFirst().toStdString());
@@ -379,6 +486,22 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
             click(system);
             ExpectCaptionsFit(*form);
         }
+        // Too long even at the readable size: cut with "…", whole in the tooltip before the
+        // draw's problems, and whole again when the window has more room.
+        const QString caption = "Runequest Standard Weapons of the Northern Wastes";
+        test::WriteTable(dir, "tk-wp-long.dat", caption.toLatin1(), "1,40,CLUB,1D6,3\r\n51,100,AXE,1D8,2\r\n");
+        ASSERT_TRUE(LoadWeaponTable(*settings, settings->DBLoc + "tk-wp-long.dat").ok());
+        form->showTableCaption(caption);
+        auto &label = get<QLabel>("Label3");
+        EXPECT_TRUE(label.text().endsWith(u'…') && caption.startsWith(label.text().chopped(1))) << label.text().toStdString();
+        EXPECT_EQ(label.toolTip(), caption + "\nRolls 41 to 50 draw no weapon.");
+        EXPECT_EQ(WholeCaption(label), caption);
+        ExpectCaptionsFit(*form);
+        label.resize(600, label.height());
+        FitCaptions(*form);
+        EXPECT_EQ(label.text() + "|" + label.toolTip(), caption + "|Rolls 41 to 50 draw no weapon.");
+        label.resize(Twips(0, 0, 2175, 255).size());
+        QFile::remove(dir.filePath("tk-wp-long.dat"));
         ExpectCaptionsFit(listing);
         bool seen = false;
         test::WhenUp<SPICKBOX>([&](SPICKBOX &box) {
@@ -397,6 +520,10 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
         auto *frame = new QGroupBox("Override weapon table", &narrow);
         frame->setStyle(windows.get());
         frame->setGeometry(0, 0, 100, 60);
+        // Buttons side by side too narrow even at the readable size, with room beside: they grow.
+        for (const int i : {0, 1})
+            (new QPushButton(i ? "Save .&htm" : "Save .&rbl", &narrow))->setGeometry(110 + 40 * i, 0, 35, 20);
+        narrow.resize(300, 60);
         FitCaptions(narrow);
         ExpectCaptionsFit(narrow);
     }

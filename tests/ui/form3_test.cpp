@@ -45,7 +45,7 @@ TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
 // A save asks for the heading only while it is the default (an empty or cancelled answer keeps
 // it), then for the file: a cancel or a pattern saves nothing, a name without an extension (or
 // ending in a dot) gets the format's, the rabble is written by its system's writer, a failed
-// write is reported and the window stays.
+// write is reported and the dialog offered again with the name, and the window stays.
 TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
 {
     form.show();
@@ -60,7 +60,7 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
         {GameSystem::RuneQuest, true, "Raid", {}, std::nullopt, "Raid", ""},
         {GameSystem::RuneQuest, true, "Raid", {}, QString("*.rbl"), "Raid", ""},
         {GameSystem::RuneQuest, false, "Raid", {}, QString("ra?d.htm"), "Raid", ""},
-        {GameSystem::RuneQuest, true, "Raid", {}, QString("no such folder/raid.rbl"), "Raid", "", true},
+        {GameSystem::RuneQuest, true, "Raid", {}, QString("no such folder/raid.rbl"), "Raid", "g.rbl", true},
     };
     QStringList files;
     for (const auto &c : cases) {
@@ -69,13 +69,15 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
         settings->GeneratedSystem = c.system;
         form.setHeading(c.before);
         prompts.textAnswers = {c.answer};
-        prompts.fileAnswers = {c.chosen ? std::optional(dir.filePath(*c.chosen)) : std::nullopt};
+        prompts.fileAnswers = {c.chosen ? std::optional(dir.filePath(*c.chosen)) : std::nullopt, dir.filePath(c.saved)};
         click(c.rbl ? "Command2" : "Command3");
         QStringList calls{QString("saveFileName Form3: *.%1|*.%1|.%1").arg(c.rbl ? "rbl" : "htm")};
         if (c.before == standard)
             calls.prepend("askText Form3: " + settings->Title + "|Give title for this listing|" + standard);
-        if (c.fails)
-            calls << "failure Form3: Cannot save \"" + dir.filePath(*c.chosen) + "\": No such file or directory";
+        if (c.fails) {
+            const QString again = QString(calls.last()).replace("*.rbl|.rbl", dir.filePath(*c.chosen) + "|.rbl");
+            calls << "failure Form3: Cannot save \"" + dir.filePath(*c.chosen) + "\": No such file or directory" << again;
+        }
         EXPECT_EQ(prompts.calls, calls);
         EXPECT_EQ(form.heading(), c.used);
         if (!c.saved.isEmpty()) {
@@ -85,6 +87,25 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
         EXPECT_EQ(savedFiles(), files);
     }
     EXPECT_TRUE(form.isVisible());
+}
+
+// Opens at the designed size and may be made larger, smaller or maximised: the listing box
+// follows, the buttons stay.
+TEST_F(Form3Test, TheListingBoxFollowsTheWindowAndTheButtonsStay)
+{
+    form.show();
+    auto *text = form.findChild<QPlainTextEdit *>("Text1");
+    auto *print = form.findChild<QPushButton *>("Command4");
+    const QRect buttons = print->geometry();
+    for (const QSize size : {QSize(507, 357), QSize(1000, 800), form.minimumSize()}) {
+        form.resize(size);
+        EXPECT_EQ(text->geometry(), QRect(0, 32, size.width() - 2, size.height() - 36));
+        EXPECT_EQ(print->geometry(), buttons);
+    }
+    EXPECT_TRUE(form.minimumSize().width() < 507 && form.minimumSize().width() > buttons.right());
+    form.showMaximized();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.frameGeometry() == form.screen()->availableGeometry(); }));
+    EXPECT_EQ(text->geometry(), QRect(0, 32, form.width() - 2, form.height() - 36));
 }
 
 TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)

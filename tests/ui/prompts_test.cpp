@@ -52,13 +52,16 @@ TEST_F(QtPromptsTest, PrintDialogAnswersOkAndCancel)
     }
 }
 
-// What the user types into the name box at each showing, and presses Enter (nullopt: Cancel);
-// the filter each showing after the first offers.
+// What the user types into the name box at each showing ("": the name offered), and presses
+// Enter (nullopt: Cancel); the filter each showing after the first offers.
 TEST_F(QtPromptsTest, APatternForANameFiltersAndTheDialogAsksAgain)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const struct { QList<std::optional<QString>> typed; QStringList filters; std::optional<QString> chosen; } cases[] = {
+    const struct { QList<std::optional<QString>> typed; QStringList filters; std::optional<QString> chosen; QString offered = "*.htm"; } cases[] = {
+        // A save that failed for a folder that is not there offers the same name again (first:
+        // the dialog still shows a folder that the name is not in).
+        {{QString()}, {}, dir.filePath("gone/deeper/raid.htm"), dir.filePath("gone/deeper/raid.htm")},
         {{QString("*.htm"), QString("r?id*.htm"), QString("raid")}, {"*.htm", "r?id*.htm"}, dir.filePath("raid.htm")},
         {{QString("*.htm"), std::nullopt}, {"*.htm"}, std::nullopt},
         {{std::nullopt}, {}, std::nullopt},
@@ -77,13 +80,14 @@ TEST_F(QtPromptsTest, APatternForANameFiltersAndTheDialogAsksAgain)
             }
             auto *nameBox = dialog.findChild<QLineEdit *>("fileNameEdit");
             ASSERT_NE(nameBox, nullptr);
-            nameBox->setText(dir.filePath(*typed));
+            if (!typed->isEmpty())
+                nameBox->setText(dir.filePath(*typed));
             if (step < c.typed.size())
                 WhenUp<QFileDialog>(act);   // the next showing
             QTest::keyClick(nameBox, Qt::Key_Return);
         };
         WhenUp<QFileDialog>(act);
-        EXPECT_EQ(prompts.saveFileName(nullptr, "*.htm", "*.htm", ".htm"), c.chosen);
+        EXPECT_EQ(prompts.saveFileName(nullptr, "*.htm", c.offered, ".htm"), c.chosen);
         EXPECT_EQ(filters, c.filters);
     }
 }

@@ -18,9 +18,6 @@
 #include <optional>
 #include <ostream>
 
-// Readable failures: GoogleTest would print a QString's bytes.
-inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace throngkit::test {
 
 // Records every call as one line, "<method> <the parent's name, or ->: <texts passed, joined by |>"
@@ -46,9 +43,9 @@ public:
         log("saveFileName", parent, filter + "|" + name + "|" + extension);
         return next(fileAnswers);
     }
-    std::optional<int> pickFromList(QWidget *parent, const QString &choiceText, const QString &title) override
+    std::optional<int> pickFromList(QWidget *parent, const QString &choiceText, const QString &title, const QString &note) override
     {
-        log("pickFromList", parent, choiceText + "|" + title);
+        log("pickFromList", parent, choiceText + "|" + title + (note.isEmpty() ? "" : "|" + note));
         return pickAnswer ? pickAnswer(choiceText, title) : std::nullopt;
     }
     bool printSetup(QWidget *parent, QPrinter &printer) override
