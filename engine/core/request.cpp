@@ -7,8 +7,8 @@ namespace throngkit {
 namespace {
 
 constexpr SystemChoice Systems[] = {
-    {GameSystem::RuneQuest, u"runequest", u"RuneQuest"},
-    {GameSystem::Traveller, u"traveller", u"Traveller"},
+    {GameSystem::RuneQuest, u"runequest"},
+    {GameSystem::Traveller, u"traveller"},
 };
 
 constexpr RequestChoice Levels[] = {

@@ -81,12 +81,11 @@ THRONGKIT_ENGINE_EXPORT const RequestChoice *FindChoice(std::span<const RequestC
 THRONGKIT_ENGINE_EXPORT QString ChoiceWords(std::span<const RequestChoice> choices);
 THRONGKIT_ENGINE_EXPORT QString ChoiceWords(const QStringList &words);
 
-// The game systems a rabble is made for: the command's word and the window's caption.
+// The game systems a rabble is made for, by the command's word for each.
 struct SystemChoice
 {
     GameSystem system;
     QStringView word;
-    QStringView caption;
 };
 THRONGKIT_ENGINE_EXPORT std::span<const SystemChoice> SystemChoices();   // RuneQuest, Traveller
 THRONGKIT_ENGINE_EXPORT const SystemChoice *FindSystem(QStringView word);   // ignoring case
