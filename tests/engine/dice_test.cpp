@@ -26,6 +26,11 @@ TEST(RollDice, CountsSidesAndEdgeCases)
         EXPECT_FALSE(dice.exhausted());
         EXPECT_EQ(dice.remaining(), 0u);
     }
+    // Whole dice, the generators' throws, give what the general roll gives, negative ones too.
+    for (const auto &[count, sides] : {std::pair{3, 6}, {1, 100}, {0, 6}, {2, 0}, {-1, 6}, {2, -6}}) {
+        Dice whole(7), general(7);
+        EXPECT_EQ(RollDice(whole, count, sides), RollDice(general, double(count), double(sides))) << count << "D" << sides;
+    }
 }
 
 // Seeded dice are pinned by the seeded rabbles of the listing-file tests; a fresh seed must
@@ -63,7 +68,7 @@ TEST(NumericValue, ReadsAsTheHowManyBoxDoes)
         {u"2e-1", 0.2}, {u"1E", 1}, {u"1E+", 1}, {u"&H1F", 31}, {u"&hff", 255}, {u"&O17", 15},
         {u"&X1", 0, false}, {u"&H", 0, false}, {u"&O9", 0, false}, {u"1e999", inf}, {u"-1e999", -inf},
         {u"1e-999", 0}, {u"1,5", 1}, {u"5e0 1333333333333333333333333333333", inf},   // exponent far past any double
-        {u"5e-1333333333333333333333333333333", 0},
+        {u"5e-1333333333333333333333333333333", 0}, {u".5e400", inf}, {u"&H1Z2", 1},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(NumericValue(QStringView(c.text)), c.value) << QString::fromUtf16(c.text).toStdString();

@@ -174,7 +174,8 @@ TEST(ListingFiles, ASaveKeepsTheReplacedFilesPermissionsOwnerAndAttributes)
         if (::chown(name.constData(), c.owner, c.group) != 0)
             continue;   // not root
         ASSERT_EQ(::chmod(name.constData(), c.mode), 0);
-        const bool attributes = ::setxattr(name.constData(), "user.origin", "table", 5, 0) == 0;
+        const bool attributes = ::setxattr(name.constData(), "user.origin", "table", 5, 0) == 0
+                                && ::setxattr(name.constData(), "user.maker", "referee", 7, 0) == 0;
         const bool writable = root || (c.mode & S_IWUSR);
         EXPECT_EQ(SaveFileAtomically(path, "new").reason(),
                   writable ? QString() : u"Cannot save \"%1\": Permission denied"_qs.arg(path));
@@ -184,9 +185,10 @@ TEST(ListingFiles, ASaveKeepsTheReplacedFilesPermissionsOwnerAndAttributes)
         EXPECT_EQ(status.st_mode & 07777, c.mode);
         EXPECT_EQ(status.st_uid, c.owner);
         EXPECT_EQ(status.st_gid, c.group);
-        char value[8] = {};
-        if (attributes) {
-            EXPECT_EQ(QByteArray(value, int(::getxattr(name.constData(), "user.origin", value, sizeof value))), "table");
+        for (const auto &[attribute, expected] : {std::pair{"user.origin", "table"}, {"user.maker", "referee"}}) {
+            char value[8] = {};
+            const auto length = attributes ? ::getxattr(name.constData(), attribute, value, sizeof value) : 0;
+            EXPECT_TRUE(!attributes || QByteArray(value, int(length)) == expected) << attribute;
         }
     }
     EXPECT_EQ(test::Entries(dir.path()).size(), std::size(cases));   // no temporary file left

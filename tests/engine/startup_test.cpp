@@ -29,6 +29,7 @@ TEST(Startup, EnvironmentPathsAndTitle)
         {IniDirectory({u"XDG_CONFIG_HOME=/x"_qs, u"HOME=/h"_qs}), u"/x/"},
         {IniDirectory({u"XDG_CONFIG_HOME=relative"_qs, u"HOME=/h"_qs}), u"/h/.config/"},
         {IniDirectory({u"HOME=/h/"_qs}), u"/h/.config/"}, {IniDirectory({}), u""}, {IniDirectory({u"HOME=/"_qs}), u""},
+        {IniDirectory({u"HOME=relative/home"_qs}), u""}, {ResolveFileName(u"/no/such/folder/t.dat"_qs), u"/no/such/folder/t.dat"},
         {AddBackslash(QString()), u"/"}, {AddBackslash(u"/"_qs), u"/"}, {AddBackslash(u"/games/rabble"_qs), u"/games/rabble/"},
         {AddBackslash(u"/games/rabble/"_qs), u"/games/rabble/"}, {TablePath(QString(), u"t.dat"_qs), u"t.dat"},
         {TablePath(u"/d/"_qs, u"t.dat"_qs), u"/d/t.dat"}, {TablePath(u"/d"_qs, u"t.dat"_qs), u"/d/t.dat"},
