@@ -82,10 +82,11 @@ TEST(FirstRun, TheDesktopsStartResetsTheSettings)
 // left as it was.
 TEST(StartupLocation, TheDataDirectoryAndTheIni)
 {
-    enum Ini { Missing, File, Fifo, NoHome, WindirIsAFile };
+    enum Ini { Missing, File, Fifo, NoHome, WindirIsAFile, FolderToMake };
     const std::string huge = "[x]\r\n" + std::string(1024 * 1024, ';');
     const struct { const char *what; Ini ini; const char *before; bool tableHere, ownTables, mayWrite; long sizeLimit; } cases[] = {
         {"no INI yet", Missing, "", true, false, true, 0},
+        {"no configuration folder yet", FolderToMake, "", true, false, true, 0},
         {"an INI without the line", File, "[other]\r\n", true, true, true, 0},
         {"no home", NoHome, "", true, false, true, 0},
         {"WINDIR names a file", WindirIsAFile, "", true, false, true, 0},
@@ -109,7 +110,7 @@ TEST(StartupLocation, TheDataDirectoryAndTheIni)
     for (const auto &c : cases) {
         QTemporaryDir home, here, own;
         const QString blocker = test::WriteFile(home, u"blocker"_qs, "x");
-        const QString iniDir = c.ini == WindirIsAFile ? blocker : home.path();
+        const QString iniDir = c.ini == WindirIsAFile ? blocker : c.ini == FolderToMake ? home.filePath(u"new"_qs) : home.path();
         const QString ini = iniDir + u"/Throngkit.ini"_qs;
         const auto fill = [&](QString text) {
             return text.replace(u"{ini}"_qs, ini).replace(u"{here}"_qs, here.path() + u'/')
