@@ -9,6 +9,9 @@ namespace throngkit {
 
 namespace {
 
+// The characteristic digits: the value 1 is "1", 32 is "Z".
+constexpr char16_t Digits[] = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
+
 // Spreads the bits of a weak seed (a clock reading) over the whole word.
 quint64 SplitMix64(quint64 x) noexcept
 {
@@ -60,14 +63,24 @@ double RollDice(Dice &dice, double count, double sides)
 
 QStringView CharDigit(double value) noexcept
 {
-    static constexpr char16_t Alphabet[] = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
     const bool small = value > -1e9 && value < 1e9;   // NaN too is not small
     const double whole = small && value == double(int(value)) ? value : RoundHalfEven(value);
     if (whole <= 0)
         return u"0";
     if (whole > 32 || std::isnan(whole))
         return u"-99";
-    return QStringView(&Alphabet[static_cast<int>(whole) - 1], 1);
+    return QStringView(&Digits[static_cast<int>(whole) - 1], 1);
+}
+
+std::optional<int> CharDigitValue(QChar digit) noexcept
+{
+    if (digit == u'0')
+        return 0;
+    const QStringView digits(Digits);
+    const qsizetype at = digits.indexOf(digit);
+    if (at < 0)
+        return std::nullopt;
+    return int(at) + 1;
 }
 
 } // namespace throngkit

@@ -6,6 +6,7 @@
 #include <QStringView>
 #include <QtGlobal>
 
+#include <optional>
 #include <random>
 
 namespace throngkit {
@@ -49,5 +50,9 @@ inline int RollDice(Dice &dice, int count, int sides)
 // "0", above 32 gives "-99"; a value that is not whole is rounded half to even first.
 // A view of a constant: no copy for each of a thousand members' codes.
 THRONGKIT_ENGINE_EXPORT QStringView CharDigit(double value) noexcept;
+
+// The value a characteristic digit stands for: "1" is 1, "Z" is 32, and "0" (which stands for
+// 0 or less) is 0. None for any other character, such as the blank after a Traveller code.
+THRONGKIT_ENGINE_EXPORT std::optional<int> CharDigitValue(QChar digit) noexcept;
 
 } // namespace throngkit
