@@ -12,15 +12,6 @@ namespace {
 // The characteristic digits: the value 1 is "1", 32 is "Z".
 constexpr char16_t Digits[] = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
 
-// Spreads the bits of a weak seed (a clock reading) over the whole word.
-quint64 SplitMix64(quint64 x) noexcept
-{
-    x += 0x9E3779B97F4A7C15ULL;
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
-    return x ^ (x >> 31);
-}
-
 } // namespace
 
 Dice::Dice() : Dice(freshSeed()) {}

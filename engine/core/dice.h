@@ -11,6 +11,16 @@
 
 namespace throngkit {
 
+// Spreads the bits of a word over the whole word (SplitMix64): for a seed from a weak source such
+// as a clock, and for ids that must look random yet come out the same on every run.
+constexpr quint64 SplitMix64(quint64 x) noexcept
+{
+    x += 0x9E3779B97F4A7C15ULL;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
+}
+
 // The random source of every roll. Seeded, the sequence is the same on every platform and
 // compiler: mt19937_64 is fully specified, and next() makes [0, 1) itself from 53 high bits.
 class THRONGKIT_ENGINE_EXPORT Dice
