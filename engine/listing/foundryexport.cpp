@@ -925,7 +925,7 @@ QByteArray ComposeFoundryActors(const RabbleOutput &output)
     const int width = int(QString::number(count).size());
 
     QString out;
-    out.reserve(1000 + count * (traveller ? 9000 : 22000));
+    out.reserve(1000 + count * (traveller ? 8000 : 14000));   // about what a fighter takes
     Json j(out);
     j.open()
         .text(u"program", u"Throngkit")

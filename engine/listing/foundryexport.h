@@ -17,8 +17,9 @@ namespace throngkit {
 
 // One JSON document: the program and its version, the system's id ("rqg" or "twodsix"), the
 // seed, the folder the actors go in (the heading), and "actors": one complete Actor a fighter,
-// each also importable on its own, one a line. The ids of the documents are made from the seed
-// and the member's number, so the same rabble gives the same bytes.
+// each also importable on its own, each of its items on a line of its own. The ids of the
+// documents are made from the seed and the member's number, so the same rabble gives the same
+// bytes.
 QByteArray ComposeFoundryActors(const RabbleOutput &output);
 
 // The weapon tables checked, as a JSON array of RollTable documents, one a line: each named by
