@@ -1018,7 +1018,7 @@ QByteArray ComposeFoundryRollTables(std::span<const TableCheck> tables)
         }
         j.endList().close();
     }
-    if (index > 0 && out.size() > 1)
+    if (out.size() > 1)   // a table was written after the "["
         out += u'\n';
     j.endList();
     out += u'\n';
