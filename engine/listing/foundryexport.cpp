@@ -141,8 +141,36 @@ QString RqidSlug(QStringView name)
     return slug;
 }
 
+// text as safe HTML for a field that Foundry renders: the markup characters escaped, control
+// characters as blanks, and the openings of Foundry's text enrichers ("@UUID[", "[[") broken
+// so that no link, roll or embed can come from a table or a heading.
+QString HtmlText(QStringView text)
+{
+    QString html;
+    const QString plain = PlainText(text);
+    html.reserve(plain.size() + 16);
+    for (const QChar c : plain) {
+        switch (c.unicode()) {
+        case u'&': html += u"&amp;"; break;
+        case u'<': html += u"&lt;"; break;
+        case u'>': html += u"&gt;"; break;
+        case u'"': html += u"&quot;"; break;
+        case u'\'': html += u"&#39;"; break;
+        // The enrichers match the page's text after its markup is read, so an escaped bracket
+        // would still open one; a word joiner, which shows as nothing, breaks each pattern.
+        case u'@':
+        case u'[':
+            html += c;
+            html += QChar(0x2060);
+            break;
+        default: html += c;
+        }
+    }
+    return html;
+}
+
 // A damage text as a Foundry dice formula: "1D8+1" as "1d8+1", and a die without sides, as
-// Traveller writes "3D", as a six-sided one. Empty for a text that is no formula ("*", "Spec").
+// Traveller writes "3D", as a six-sided one. Empty for a text that is no formula ("*", "Bite").
 QString DiceFormula(QStringView damage)
 {
     QString compact;
@@ -211,6 +239,30 @@ QString Percent(int value)
 {
     return QString::number(value) + u'%';
 }
+
+// What an actor of either system starts from: the member, the ids of its documents, its
+// characteristics unpacked from its code, its weapon's name as an item may have it (never
+// blank), and the first line of its notes.
+struct Fighter
+{
+    Fighter(const RabbleOutput &output, int number, int characteristics)
+        : m(output.settings.Members[number]), ids(output.seed, output.system, number),
+          weaponName(PlainText(m.Weapon.view()))
+    {
+        for (int place = 0; place < characteristics; ++place)
+            code[std::size_t(place)] = CharacteristicAt(m, place);
+        if (weaponName.isEmpty())
+            weaponName = u"Weapon"_s;
+        notes = QStringLiteral("<p>Rabble member %1 of %2: ability level %3.</p>")
+                    .arg(QString::number(number), HtmlText(output.heading), HtmlText(m.Level.view()));
+    }
+
+    const RabbleMember &m;
+    ActorIds ids;
+    std::array<std::optional<int>, 7> code;
+    QString weaponName;
+    QString notes;
+};
 
 // --- the parts every document has ----------------------------------------------------------
 
@@ -495,13 +547,12 @@ void WriteRqgWeapon(Json &j, const RqgWeapon &weapon, QStringView stats)
 
 void WriteRqgActor(Json &j, const RabbleOutput &output, int number, const QString &name)
 {
-    const RabbleMember &m = output.settings.Members[number];
+    Fighter fighter(output, number, 7);
+    const RabbleMember &m = fighter.m;
+    const auto &code = fighter.code;
+    const QString &weaponName = fighter.weaponName;
+    ActorIds &ids = fighter.ids;
     const QString stats = Stats(u"rqg", RqgVersion);
-    ActorIds ids(output.seed, output.system, number);
-
-    std::array<std::optional<int>, 7> code;
-    for (int place = 0; place < 7; ++place)
-        code[place] = CharacteristicAt(m, place);
     const int con = code[1].value_or(0), siz = code[2].value_or(0), pow = code[4].value_or(0),
               dex = code[5].value_or(0);
     const int hitPoints = RqgHitPoints(con, siz, pow);
@@ -521,8 +572,6 @@ void WriteRqgActor(Json &j, const RabbleOutput &output, int number, const QStrin
     j.close();
 
     // What the referee should know that the sheet cannot hold.
-    const QString weaponName =
-        PlainText(m.Weapon.view()).isEmpty() ? u"Weapon"_s : PlainText(m.Weapon.view());
     const bool shield = m.ParryWith.view() == u"Sh";
     const QChar missileLetter = m.MissileType.first();
     const bool missile = missileLetter != u' ';
@@ -531,22 +580,20 @@ void WriteRqgActor(Json &j, const RabbleOutput &output, int number, const QStrin
         if (kind.letter == missileLetter)
             missileWeapon = &kind;
     }
-    QString notes = QStringLiteral("<p>Rabble member %1 of %2: ability level %3.</p>")
-                        .arg(QString::number(number), FoundryHtmlText(output.heading),
-                            FoundryHtmlText(m.Level.view()));
+    QString &notes = fighter.notes;
     notes += QStringLiteral(
         "<p>Hit points %1 (rqg works out its own from CON, SIZ and POW: %2). Armour %3 "
         "on every hit location. Strike ranks %4.</p>")
                  .arg(QString::number(m.HitPoints), QString::number(hitPoints),
-                     QString::number(m.Armour), FoundryHtmlText(m.StrikeRank.view()));
+                     QString::number(m.Armour), HtmlText(m.StrikeRank.view()));
     const QStringView bonus = MemberDamageBonus(m);
     notes += bonus.isEmpty()
         ? QStringLiteral("<p>%1: damage %2, no damage bonus.</p>")
-              .arg(FoundryHtmlText(weaponName), FoundryHtmlText(m.Damage.view()))
+              .arg(HtmlText(weaponName), HtmlText(m.Damage.view()))
         : QStringLiteral("<p>%1: damage %2, the weapon's %3 and the damage bonus %4, which rqg "
                          "adds itself.</p>")
-              .arg(FoundryHtmlText(weaponName), FoundryHtmlText(m.Damage.view()),
-                  FoundryHtmlText(MemberWeaponDamage(m)), bonus.toString());
+              .arg(HtmlText(weaponName), HtmlText(m.Damage.view()),
+                  HtmlText(MemberWeaponDamage(m)), bonus.toString());
     notes += shield
         ? QStringLiteral("<p>Parries with the shield at %1.</p>").arg(Percent(m.Parry))
         : QStringLiteral(
@@ -555,7 +602,7 @@ void WriteRqgActor(Json &j, const RabbleOutput &output, int number, const QStrin
     if (missile)
         notes += QStringLiteral(
             "<p>Missile weapon %1 (%2) at %3; Throngkit gives no missile damage.</p>")
-                     .arg(FoundryHtmlText(QStringView(&missileLetter, 1)),
+                     .arg(HtmlText(QStringView(&missileLetter, 1)),
                          QStringView(missileWeapon->name), Percent(m.Missile));
 
     j.open(u"background")
@@ -728,28 +775,23 @@ void WriteGear(Json &j, const QString &skillId, const QString &skillName)
 
 void WriteTwodsixActor(Json &j, const RabbleOutput &output, int number, const QString &name)
 {
-    const RabbleMember &m = output.settings.Members[number];
+    Fighter fighter(output, number, 6);
+    const RabbleMember &m = fighter.m;
+    const auto &code = fighter.code;
+    const QString &weaponName = fighter.weaponName;
+    ActorIds &ids = fighter.ids;
     const QString stats = Stats(u"twodsix", TwodsixVersion);
-    ActorIds ids(output.seed, output.system, number);
-
-    std::array<std::optional<int>, 6> code;
-    for (int place = 0; place < 6; ++place)
-        code[place] = CharacteristicAt(m, place);
     // twodsix counts hits as STR + DEX + END and works them out itself.
     const int hits = code[0].value_or(0) + code[1].value_or(0) + code[2].value_or(0);
-    const QString weaponName =
-        PlainText(m.Weapon.view()).isEmpty() ? u"Weapon"_s : PlainText(m.Weapon.view());
 
-    QString notes = QStringLiteral("<p>Rabble member %1 of %2: ability level %3.</p>")
-                        .arg(QString::number(number), FoundryHtmlText(output.heading),
-                            FoundryHtmlText(m.Level.view()));
+    QString &notes = fighter.notes;
     notes +=
         QStringLiteral(
             "<p>Hit points %1 (twodsix counts hits as STR + DEX + END: %2). Armour %3.</p>")
             .arg(QString::number(m.HitPoints), QString::number(hits), QString::number(m.Armour));
     notes += QStringLiteral("<p>%1: damage %2, PEN %3. Gun %4, second skill %5, Recon %6.</p>")
-                 .arg(FoundryHtmlText(weaponName), FoundryHtmlText(m.Damage.view()),
-                     FoundryHtmlText(m.StrikeRank.view()), QString::number(m.Attack),
+                 .arg(HtmlText(weaponName), HtmlText(m.Damage.view()),
+                     HtmlText(m.StrikeRank.view()), QString::number(m.Attack),
                      QString::number(m.Parry), QString::number(m.Scan));
 
     // Skills with unique names: a weapon called "Recon" gets its role in its name.
@@ -889,31 +931,6 @@ QString WholeRoll(double roll)
 
 } // namespace
 
-QString FoundryHtmlText(QStringView text)
-{
-    QString html;
-    const QString plain = PlainText(text);
-    html.reserve(plain.size() + 16);
-    for (const QChar c : plain) {
-        switch (c.unicode()) {
-        case u'&': html += u"&amp;"; break;
-        case u'<': html += u"&lt;"; break;
-        case u'>': html += u"&gt;"; break;
-        case u'"': html += u"&quot;"; break;
-        case u'\'': html += u"&#39;"; break;
-        // The enrichers match the page's text after its markup is read, so an escaped bracket
-        // would still open one; a word joiner, which shows as nothing, breaks each pattern.
-        case u'@':
-        case u'[':
-            html += c;
-            html += QChar(0x2060);
-            break;
-        default: html += c;
-        }
-    }
-    return html;
-}
-
 QByteArray ComposeFoundryActors(const RabbleOutput &output)
 {
     const int count = ListedMemberCount(output.settings.HowMany);
@@ -981,7 +998,7 @@ QByteArray ComposeFoundryRollTables(std::span<const TableCheck> tables)
             .text(u"img", u"icons/svg/d20-grey.svg")
             .text(u"description",
                 QStringLiteral("<p>Weapon table %1, from Throngkit.</p>")
-                    .arg(FoundryHtmlText(check.label)))
+                    .arg(HtmlText(check.label)))
             .text(u"formula", formula)
             .flag(u"replacement", true)
             .flag(u"displayRoll", true)
@@ -1005,7 +1022,7 @@ QByteArray ComposeFoundryRollTables(std::span<const TableCheck> tables)
                     .text(u"name", PlainText(kept.Name.view()))
                     .text(u"description",
                         QStringLiteral("<p>Damage %1, SR/PEN %2</p>")
-                            .arg(FoundryHtmlText(kept.Damage.view()), QString::number(kept.Rank)))
+                            .arg(HtmlText(kept.Damage.view()), QString::number(kept.Rank)))
                     .text(u"img", u"icons/svg/d20-black.svg")
                     .raw(u"weight", WholeRoll(span.last - span.first + 1))
                     .raw(u"range",

@@ -28,9 +28,4 @@ QByteArray ComposeFoundryActors(const RabbleOutput &output);
 // out.
 THRONGKIT_ENGINE_EXPORT QByteArray ComposeFoundryRollTables(std::span<const TableCheck> tables);
 
-// text as safe HTML for a field that Foundry renders: the markup characters escaped, control
-// characters as blanks, and the openings of Foundry's text enrichers ("@UUID[", "[[") broken
-// so that no link, roll or embed can come from a table or a heading.
-THRONGKIT_ENGINE_EXPORT QString FoundryHtmlText(QStringView text);
-
 } // namespace throngkit
