@@ -628,7 +628,8 @@ void WriteRqgActor(Json &j, const RabbleOutput &output, int number, const QStrin
         .flag(u"isCreature", true)
         .text(u"health", u"healthy")
         .close();
-    // Worked out again on every preparation; the data model has them all the same.
+    // Foundry does not keep these (rqg works them out on every preparation), but the data model
+    // names them: here at their start values.
     j.raw(u"effect",
         uR"({"add":{"magicPoints":{"max":0},"hitPoints":{"max":0},"skillCategoryModifiers":{)"
         uR"("agility":0,"communication":0,"knowledge":0,"magic":0,"manipulation":0,"perception":0,)"
@@ -659,7 +660,8 @@ void WriteRqgActor(Json &j, const RabbleOutput &output, int number, const QStrin
         plus < 0 ? std::nullopt : WholeNumber(m.StrikeRank.view().sliced(plus + 1));
     if (weaponRank && *weaponRank < 0)
         weaponRank.reset();
-    // Whether a weapon cuts, thrusts or crushes the tables do not say: rqg's own first choice.
+    // The tables do not say whether a weapon cuts, thrusts or crushes: Hit, with the damage type
+    // that rqg's data model gives a new maneuver (crush).
     RqgWeapon weapon {ids.next(), weaponName,
         {m.Weapon.view().startsWith(u"2H") ? u"twoHand" : u"oneHand", weaponSkill,
             Maneuvers({{u"Hit", u"crush"}, {u"Parry", u"parry"}}),
