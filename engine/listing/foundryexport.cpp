@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -148,7 +149,6 @@ QString HtmlText(QStringView text)
 {
     QString html;
     const QString plain = PlainText(text);
-    html.reserve(plain.size() + 16);
     for (const QChar c : plain) {
         switch (c.unicode()) {
         case u'&': html += u"&amp;"; break;
@@ -245,12 +245,13 @@ QString Percent(int value)
 // blank), and the first line of its notes.
 struct Fighter
 {
-    Fighter(const RabbleOutput &output, int number, int characteristics)
+    Fighter(const RabbleOutput &output, int number)
         : m(output.settings.Members[number]), ids(output.seed, output.system, number),
           weaponName(PlainText(m.Weapon.view()))
     {
-        for (int place = 0; place < characteristics; ++place)
-            code[std::size_t(place)] = CharacteristicAt(m, place);
+        int place = 0;
+        for (std::optional<int> &characteristic : code)   // a Traveller code's last is its blank
+            characteristic = CharacteristicAt(m, place++);
         if (weaponName.isEmpty())
             weaponName = u"Weapon"_s;
         notes = QStringLiteral("<p>Rabble member %1 of %2: ability level %3.</p>")
@@ -331,7 +332,7 @@ int FlattenedModifier(int value)
 int RqgHitPoints(int con, int siz, int pow)
 {
     const int hitPoints = con + LinearModifier(siz) / 5 + FlattenedModifier(pow) / 5;
-    return hitPoints != 0 && hitPoints < 3 ? 3 : hitPoints;
+    return hitPoints == 0 ? 0 : std::max(3, hitPoints);
 }
 
 struct HitLocation
@@ -390,9 +391,6 @@ struct RqgSkill
 class RqgSkills
 {
 public:
-    // Never more than seven, so that what add() returns stays where it is.
-    RqgSkills() { m_skills.reserve(8); }
-
     const RqgSkill &add(
         const QString &name, const char16_t *role, const char16_t *category, int chance)
     {
@@ -409,11 +407,11 @@ public:
         m_skills.push_back(skill);
         return m_skills.back();
     }
-    const std::vector<RqgSkill> &all() const { return m_skills; }
+    const std::deque<RqgSkill> &all() const { return m_skills; }
 
 private:
     QStringList m_slugs;
-    std::vector<RqgSkill> m_skills;
+    std::deque<RqgSkill> m_skills;   // where a skill stays as more are added
 };
 
 QString ItemName(const RqgSkill &skill)
@@ -547,7 +545,7 @@ void WriteRqgWeapon(Json &j, const RqgWeapon &weapon, QStringView stats)
 
 void WriteRqgActor(Json &j, const RabbleOutput &output, int number, const QString &name)
 {
-    Fighter fighter(output, number, 7);
+    Fighter fighter(output, number);
     const RabbleMember &m = fighter.m;
     const auto &code = fighter.code;
     const QString &weaponName = fighter.weaponName;
@@ -777,7 +775,7 @@ void WriteGear(Json &j, const QString &skillId, const QString &skillName)
 
 void WriteTwodsixActor(Json &j, const RabbleOutput &output, int number, const QString &name)
 {
-    Fighter fighter(output, number, 6);
+    Fighter fighter(output, number);
     const RabbleMember &m = fighter.m;
     const auto &code = fighter.code;
     const QString &weaponName = fighter.weaponName;
@@ -880,7 +878,7 @@ void WriteTwodsixActor(Json &j, const RabbleOutput &output, int number, const QS
     WriteTwodsixSkill(j, ids.next(), u"Recon"_s, m.Scan, u"{}", stats);
 
     // The weapon rolls with its skill, which twodsix finds by its id.
-    const std::optional<int> pen = WholeNumber(m.StrikeRank.view());
+    const QString pen = WholeNumber(m.StrikeRank.view()) ? m.StrikeRank.trimmed().toString() : u"0"_s;
     BeginItem(j, ids.next(), weaponName, u"weapon", TwodsixItemImage);
     j.open(u"system").raw(nullptr, TwodsixItemBase(u"weapon"));
     WriteGear(j, weaponSkillId, weaponSkill);
@@ -892,7 +890,7 @@ void WriteTwodsixActor(Json &j, const RabbleOutput &output, int number, const QS
             uR"("rangeBand":"none","weaponType":"","damageType":"NONE","rateOfFire":"",)"
             uR"("doubleTap":false,)"
             uR"("isSingleAction":false,"recoil":false,"features":"")")
-        .text(u"armorPiercing", QString::number(pen.value_or(0)))
+        .text(u"armorPiercing", pen)
         .raw(nullptr,
             uR"("parryAV":0,"isShield":false,"handlingModifiers":"","meleeRangeModifier":"0",)"
             uR"("customCT":{"armor":{"nothing":"0","jack":"0","mesh":"0","cloth":"0","reflec":"0",)"
@@ -962,8 +960,7 @@ QByteArray ComposeFoundryActors(const RabbleOutput &output)
         else
             WriteRqgActor(j, output, number, name);
     }
-    if (count > 0)
-        out += u'\n';
+    out += u'\n';
     j.endList().close();
     out += u'\n';
     return out.toUtf8();
@@ -1037,8 +1034,7 @@ QByteArray ComposeFoundryRollTables(std::span<const TableCheck> tables)
         }
         j.endList().close();
     }
-    if (out.size() > 1)   // a table was written after the "["
-        out += u'\n';
+    out += u'\n';
     j.endList();
     out += u'\n';
     return out.toUtf8();

@@ -232,6 +232,7 @@ void CheckTwodsixFighter(const QJsonObject &actor, const QJsonObject &m)
         byId[item[u"_id"].toString()] = item.toObject();
     for (const QJsonValue &skill : ItemsOf(actor, u"skills"_qs))
         level[skill[u"name"].toString()] = skill[u"system"][u"value"].toInt();
+    EXPECT_EQ(level.size(), ItemsOf(actor, u"skills"_qs).size());   // twodsix wants names unique
     const QJsonObject weapon = ItemsOf(actor, u"weapon"_qs)[0].toObject();
     EXPECT_EQ(byId[weapon[u"system"][u"skill"].toString()][u"system"][u"value"], m[u"attack"]);
     EXPECT_EQ(level.value(u"Second Skill"_qs, -9), m[u"parry"].toInt());
@@ -259,7 +260,8 @@ TEST(FoundryExport, EveryActorIsWholeAndHoldsItsMembersFigures)
         {"RuneQuest, a forced two-handed weapon, shields never, missiles always", RQ, u'N', 1,
          {true, u"2H BigAxe"_qs, u"3D6"_qs, u"1"_qs}, false, u"i.skill.2h-big-axe"},
         {"Traveller, weapons drawn", Traveller, u'*', 4, {}, true, nullptr},
-        {"Traveller, a forced weapon", Traveller, u'*', 4, {true, u"Autorifle"_qs, u"3D"_qs, u"5"_qs}, false, nullptr},
+        // A weapon named as a skill the actor has: its skill takes another name.
+        {"Traveller, a forced weapon called Recon", Traveller, u'*', 4, {true, u"Recon"_qs, u"3D"_qs, u"5"_qs}, false, nullptr},
     };
     const char16_t *characteristics[2][7][2] = {
         {{u"strength", u"STR"}, {u"constitution", u"CON"}, {u"size", u"SIZ"}, {u"intelligence", u"INT"},
@@ -346,6 +348,31 @@ TEST(FoundryExport, FiguresBelowZeroAreZeroInRqg)
     const RabbleOutput output{RQ, *s, u"Low"_qs, 3};
     CheckRqgFighter(Parse(ComposeOutput(OutputFormat::Foundry, output))[u"actors"][0].toObject(),
                     Parse(ComposeOutput(OutputFormat::Json, output))[u"members"][0].toObject());
+}
+
+// rqg's hit points are its own: CON + (SIZ's modifier + POW's modifier) / 5, at least 3, and
+// each location's a third of them rounded up, at least 2, the chest one more and the arms one
+// less (right leg, left leg, abdomen, chest, right arm, left arm, head). The actor starts
+// unhurt; the figures below are worked out by hand from that rule.
+TEST(FoundryExport, RqgHitPointsAreRqgsOwn)
+{
+    const struct { const char16_t *code; int total; std::vector<int> locations; } cases[] = {
+        {u"CBDEA9F", 12, {4, 4, 4, 5, 3, 3, 4}},   // CON 11, SIZ 13 (+5), POW 10
+        {u"A38C39A", 3, {2, 2, 2, 3, 1, 1, 2}},    // CON 3, SIZ 8 (-5), POW 3 (-5): 1, at least 3
+        {u"AJJAJAA", 21, {7, 7, 7, 8, 6, 6, 7}},   // CON 18, SIZ 18 (+10), POW 18 (+5)
+        {u"AACA4AA", 9, {3, 3, 3, 4, 2, 2, 3}},    // CON 10, SIZ 12 (0), POW 4 (-5)
+    };
+    for (const auto &c : cases) {
+        auto s = NewSettings();
+        s->HowMany = 1;
+        s->Members[1].Code = c.code;
+        const QJsonObject actor = Parse(ComposeOutput(OutputFormat::Foundry, {RQ, *s, u"H"_qs}))[u"actors"][0].toObject();
+        EXPECT_EQ(actor[u"system"][u"attributes"][u"hitPoints"], QJsonObject({{u"value"_qs, c.total}, {u"max"_qs, c.total}}));
+        std::vector<int> locations;
+        for (const QJsonValue &location : ItemsOf(actor, u"hitLocation"_qs))
+            locations.push_back(location[u"system"][u"hitPoints"][u"value"].toInt());
+        EXPECT_EQ(locations, c.locations) << QString::fromUtf16(c.code).toStdString();
+    }
 }
 
 // Text from a table or a heading reaches Foundry as data: JSON that reads back, names on one
