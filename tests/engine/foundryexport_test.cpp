@@ -244,12 +244,12 @@ void CheckTwodsixFighter(const QJsonObject &actor, const QJsonObject &m)
     EXPECT_EQ(ItemsOf(actor, u"armor"_qs)[0][u"system"][u"armor"], m[u"armour"]);
 }
 
-// For seeds 1 to 50, rabbles of 1 and 10 (and of 1000 for the last seed) of each row: every
+// For seeds 1 to 50, rabbles of 1 and 10 (and once one of 1000) of each row: every
 // document is whole and of the right types for its system, and every actor holds the figures of
 // the member of the same number in the JSON output.
 TEST(FoundryExport, EveryActorIsWholeAndHoldsItsMembersFigures)
 {
-    // A rabble of 1000 is made for the last seed of one row of each system only: it takes long.
+    // A rabble of 1000 is made for the last seed of the row with the most items only: it takes long.
     // A forced weapon's skill has the rqid rqg itself would give it.
     struct Row { const char *name; GameSystem system; char16_t shield; qint16 missile; WeaponOverride weapon; bool thousand;
                  const char16_t *rqid; };
@@ -259,7 +259,7 @@ TEST(FoundryExport, EveryActorIsWholeAndHoldsItsMembersFigures)
          {true, u"Scimitar"_qs, u"1D8+1"_qs, u"2"_qs}, true, u"i.skill.scimitar"},
         {"RuneQuest, a forced two-handed weapon, shields never, missiles always", RQ, u'N', 1,
          {true, u"2H BigAxe"_qs, u"3D6"_qs, u"1"_qs}, false, u"i.skill.2h-big-axe"},
-        {"Traveller, weapons drawn", Traveller, u'*', 4, {}, true, nullptr},
+        {"Traveller, weapons drawn", Traveller, u'*', 4, {}, false, nullptr},
         // A weapon named as a skill the actor has: its skill takes another name.
         {"Traveller, a forced weapon called Recon", Traveller, u'*', 4, {true, u"Recon"_qs, u"3D"_qs, u"5"_qs}, false, nullptr},
     };
