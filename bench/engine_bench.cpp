@@ -91,6 +91,8 @@ BENCHMARK_CAPTURE(Compose, runequest_csv, RQ, OutputFormat::Csv)->Unit(benchmark
 BENCHMARK_CAPTURE(Compose, runequest_summary, RQ, OutputFormat::Summary)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Compose, traveller_htm, Traveller, OutputFormat::Htm)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Compose, traveller_csv, Traveller, OutputFormat::Csv)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Compose, runequest_foundry, RQ, OutputFormat::Foundry)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Compose, traveller_foundry, Traveller, OutputFormat::Foundry)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WriteFile, runequest_rbl, RQ, OutputFormat::Rbl)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WriteFile, runequest_htm, RQ, OutputFormat::Htm)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(WriteFile, traveller_htm, Traveller, OutputFormat::Htm)->Unit(benchmark::kMicrosecond);

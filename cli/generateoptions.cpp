@@ -96,7 +96,7 @@ Options::Options()
       damage(ValueOption(u"damage", QStringLiteral("Damage of the forced weapon (needs --weapon)."), u"text")),
       rank(ValueOption(u"rank", QStringLiteral("SR or PEN of the forced weapon (needs --weapon)."), u"N")),
       heading(ValueOption(u"heading",
-                          QStringLiteral("Heading of .rbl and .htm output (default \"%1\").")
+                          QStringLiteral("Heading of .rbl, .htm and foundry output (default \"%1\").")
                               .arg(QString::fromUtf16(DefaultHeading)),
                           u"text")),
       format(ValueOption(u"format",

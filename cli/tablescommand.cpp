@@ -2,6 +2,8 @@
 
 #include "cli/helptext.h"
 #include "core/paths.h"
+#include "core/safefiles.h"
+#include "listing/foundryexport.h"
 #include "listing/outputformats.h"
 #include "session/startup.h"
 #include "weapons/tablecatalog.h"
@@ -45,9 +47,18 @@ Result<TablesReport> RunTablesCommand(const QStringList &arguments,
                                      QStringLiteral("Data directory whose tk-wp*.dat tables are checked "
                                                     "(default: as the program finds it at start)."),
                                      QStringLiteral("dir")};
-    parser.addOptions({help, dataDir});
+    QStringList formatWords;
+    for (const TableFormatInfo &format : TableFormats())
+        formatWords << format.name.toString();
+    const QCommandLineOption format{
+        QStringLiteral("format"),
+        QStringLiteral("What to write: %1 (default %2); foundry writes the tables as roll tables "
+                       "for the Foundry virtual tabletop.")
+            .arg(ChoiceWords(formatWords), formatWords.constFirst()),
+        QStringLiteral("format")};
+    parser.addOptions({help, dataDir, format});
     parser.addPositionalArgument(QStringLiteral("tables"), QStringLiteral("Check weapon tables."),
-                                 QStringLiteral("tables [--data-dir dir]"));
+                                 QStringLiteral("tables [--data-dir dir] [--format format]"));
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("Tables to check instead of the data directory's."),
                                  QStringLiteral("[file...]"));
@@ -62,6 +73,20 @@ Result<TablesReport> RunTablesCommand(const QStringList &arguments,
         if (const qsizetype at = program.isEmpty() ? -1 : text.indexOf(program); at >= 0)
             text.replace(at, program.size(), QFileInfo(program).fileName());
         return Report({text.toUtf8(), {}, true});
+    }
+
+    // The roll tables rather than the report.
+    bool rollTables = false;
+    if (parser.isSet(format)) {
+        const QString word = parser.value(format);
+        const auto found = std::find_if(TableFormats().begin(), TableFormats().end(),
+                                        [&](const TableFormatInfo &f) {
+                                            return word.compare(f.name, Qt::CaseInsensitive) == 0;
+                                        });
+        if (found == TableFormats().end())
+            return Refused(QStringLiteral("invalid value %1 for --format: expected %2")
+                               .arg(QuotedText(word), ChoiceWords(formatWords)));
+        rollTables = found->name == u"foundry";
     }
 
     QString dbLoc;
@@ -89,15 +114,33 @@ Result<TablesReport> RunTablesCommand(const QStringList &arguments,
             tables.emplace_back(name, TablePath(dbLoc, name));
     }
 
-    QString text;
-    QStringList unsound;
+    std::vector<TableCheck> checks;
+    QStringList unsound, refused, loadedUnsound;
     for (const auto &[label, path] : tables) {
-        const TableCheck check = CheckWeaponTable(path, label);
+        checks.push_back(CheckWeaponTable(path, label));
+        if (checks.back().sound())
+            continue;
+        unsound << label;
+        (checks.back().table ? loadedUnsound : refused) << label;
+    }
+    if (rollTables) {
+        // The tables that load, as the draw reads them, problems and all; the report says more.
+        QStringList said;
+        if (!refused.isEmpty())
+            said << QStringLiteral("left out, as they cannot be read: %1")
+                        .arg(refused.join(QStringLiteral(", ")));
+        if (!loadedUnsound.isEmpty())
+            said << QStringLiteral("tables with problems (see the report without --format): %1")
+                        .arg(loadedUnsound.join(QStringLiteral(", ")));
+        return Report({ComposeFoundryRollTables(checks), said.join(QStringLiteral("; ")),
+                       unsound.isEmpty()});
+    }
+
+    QString text;
+    for (const TableCheck &check : checks) {
         if (!text.isEmpty())
             text += u'\n';
         text += DescribeTableCheck(check);
-        if (!check.sound())
-            unsound << label;
     }
     text += u'\n';
     const qsizetype total = qsizetype(tables.size());
@@ -116,16 +159,19 @@ QString FormatsAndTablesHelp()
     QString text = QStringLiteral("\nFormats of generate:\n");
     for (const OutputFormatInfo &format : OutputFormats())
         text += HelpEntry(format.name, format.description);
-    return text + QStringLiteral("\nUsage: throngkit tables [--data-dir dir] [file...]\n")
+    return text
+           + QStringLiteral("\nUsage: throngkit tables [--data-dir dir] [--format format] [file...]\n")
            + WrapText(u"Checks weapon tables (the data directory's, or the files given): each "
                       u"weapon's chance, rolls that draw nothing, rows never drawn, names and damage "
                       u"that are cut, blank names, no row with High 100. Exit status 0 when all are "
-                      u"sound, 1 otherwise.")
+                      u"sound, 1 otherwise. --format foundry writes the tables instead as one JSON "
+                      u"array of roll tables for the Foundry virtual tabletop.")
            + QStringLiteral(
         "\nExamples:\n"
         "  throngkit generate --count 300 --format csv -o guards.csv --seed 42\n"
         "  throngkit generate --count 300 --format summary\n"
-        "  throngkit tables --data-dir ~/tables\n");
+        "  throngkit tables --data-dir ~/tables\n"
+        "  throngkit generate --count 40 --format foundry -o guards.json\n");
 }
 
 } // namespace throngkit

@@ -15,6 +15,9 @@ int main()
     out << "\nformat";
     for (const OutputFormatInfo &format : OutputFormats())
         out << ' ' << format.name.toString();
+    out << "\ntablesformat";
+    for (const TableFormatInfo &format : TableFormats())
+        out << ' ' << format.name.toString();
     const std::pair<const char *, std::span<const RequestChoice>> lists[] = {
         {"level", AbilityLevelChoices()}, {"shield", ShieldChoices()}, {"missile", MissileChoices()}};
     for (const auto &[option, choices] : lists) {

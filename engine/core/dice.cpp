@@ -9,14 +9,8 @@ namespace throngkit {
 
 namespace {
 
-// Spreads the bits of a weak seed (a clock reading) over the whole word.
-quint64 SplitMix64(quint64 x) noexcept
-{
-    x += 0x9E3779B97F4A7C15ULL;
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
-    return x ^ (x >> 31);
-}
+// The characteristic digits: the value 1 is "1", 32 is "Z".
+constexpr char16_t Digits[] = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
 
 } // namespace
 
@@ -60,14 +54,24 @@ double RollDice(Dice &dice, double count, double sides)
 
 QStringView CharDigit(double value) noexcept
 {
-    static constexpr char16_t Alphabet[] = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
     const bool small = value > -1e9 && value < 1e9;   // NaN too is not small
     const double whole = small && value == double(int(value)) ? value : RoundHalfEven(value);
     if (whole <= 0)
         return u"0";
     if (whole > 32 || std::isnan(whole))
         return u"-99";
-    return QStringView(&Alphabet[static_cast<int>(whole) - 1], 1);
+    return QStringView(&Digits[static_cast<int>(whole) - 1], 1);
+}
+
+std::optional<int> CharDigitValue(QChar digit) noexcept
+{
+    if (digit == u'0')
+        return 0;
+    const QStringView digits(Digits);
+    const qsizetype at = digits.indexOf(digit);
+    if (at < 0)
+        return std::nullopt;
+    return int(at) + 1;
 }
 
 } // namespace throngkit

@@ -6,9 +6,20 @@
 #include <QStringView>
 #include <QtGlobal>
 
+#include <optional>
 #include <random>
 
 namespace throngkit {
+
+// Spreads the bits of a word over the whole word (SplitMix64): for a seed from a weak source such
+// as a clock, and for ids that must look random yet come out the same on every run.
+constexpr quint64 SplitMix64(quint64 x) noexcept
+{
+    x += 0x9E3779B97F4A7C15ULL;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
+}
 
 // The random source of every roll. Seeded, the sequence is the same on every platform and
 // compiler: mt19937_64 is fully specified, and next() makes [0, 1) itself from 53 high bits.
@@ -49,5 +60,9 @@ inline int RollDice(Dice &dice, int count, int sides)
 // "0", above 32 gives "-99"; a value that is not whole is rounded half to even first.
 // A view of a constant: no copy for each of a thousand members' codes.
 THRONGKIT_ENGINE_EXPORT QStringView CharDigit(double value) noexcept;
+
+// The value a characteristic digit stands for: "1" is 1, "Z" is 32, and "0" (which stands for
+// 0 or less) is 0. None for any other character, such as the blank after a Traveller code.
+THRONGKIT_ENGINE_EXPORT std::optional<int> CharDigitValue(QChar digit) noexcept;
 
 } // namespace throngkit

@@ -20,7 +20,7 @@ namespace throngkit {
 
 // What `generate` writes and what the listing window saves and exports; the formats themselves
 // (name, extension, writer, line ends) are the table in listing/outputformats.h.
-enum class OutputFormat { Listing, Json, Rbl, Htm, Csv, Summary };
+enum class OutputFormat { Listing, Json, Rbl, Htm, Csv, Summary, Foundry };
 
 // The "Override weapon table" choice: one weapon for every fighter instead of the table's draw.
 struct WeaponOverride

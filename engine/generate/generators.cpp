@@ -4,6 +4,7 @@
 #include "core/numberforms.h"
 #include "core/request.h"
 #include "core/dice.h"
+#include "generate/memberfigures.h"
 #include "weapons/weapondraw.h"
 
 #include <array>
@@ -110,19 +111,6 @@ int SizPart(double siz)
     if (siz >= 16 && siz <= 19)
         return 1;
     return 0;
-}
-
-QStringView DamageBonus(double strPlusSiz)
-{
-    if (strPlusSiz >= 1 && strPlusSiz <= 12)
-        return u"-1D4";
-    if (strPlusSiz >= 25 && strPlusSiz <= 32)
-        return u"+1D4";
-    if (strPlusSiz >= 33 && strPlusSiz <= 40)
-        return u"+1D6";
-    if (strPlusSiz >= 41 && strPlusSiz <= 56)
-        return u"+2D6";
-    return {};   // 13 to 24, and anything the rolls cannot reach
 }
 
 struct RQLevelRolls

@@ -67,7 +67,7 @@ QByteArray ComposeCsv(GameSystem system, const Settings &settings)
     const int count = ListedMemberCount(settings.HowMany);
     const auto fields = MemberFields(system);
     QString out;
-    out.reserve(200 + count * 100);
+    out.reserve(200 + count * 130);
 
     out += u"number";
     for (const MemberField &field : fields) {
@@ -83,8 +83,10 @@ QByteArray ComposeCsv(GameSystem system, const Settings &settings)
             out += u',';
             if (field.text)
                 AppendCell(out, WithoutPadding(field.text(member)));
-            else
+            else if (field.number)
                 out += QString::number(field.number(member));
+            else if (const std::optional<int> figure = field.figure(member))
+                out += QString::number(*figure);
         }
         out += u"\r\n";
     }

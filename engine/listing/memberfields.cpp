@@ -1,7 +1,15 @@
 #include "listing/memberfields.h"
 
+#include "generate/memberfigures.h"
+
 namespace throngkit {
 namespace {
+
+template <int Place>
+std::optional<int> Characteristic(const RabbleMember &m)
+{
+    return CharacteristicAt(m, Place);
+}
 
 constexpr MemberField RQFields[] = {
     {u"name", [](const RabbleMember &m) { return m.Name.view(); }},
@@ -19,6 +27,15 @@ constexpr MemberField RQFields[] = {
     {u"listen", nullptr, [](const RabbleMember &m) { return m.Listen; }},
     {u"armour", nullptr, [](const RabbleMember &m) { return m.Armour; }},
     {u"code", [](const RabbleMember &m) { return m.Code.view(); }},
+    {u"STR", nullptr, nullptr, Characteristic<0>},
+    {u"CON", nullptr, nullptr, Characteristic<1>},
+    {u"SIZ", nullptr, nullptr, Characteristic<2>},
+    {u"INT", nullptr, nullptr, Characteristic<3>},
+    {u"POW", nullptr, nullptr, Characteristic<4>},
+    {u"DEX", nullptr, nullptr, Characteristic<5>},
+    {u"APP", nullptr, nullptr, Characteristic<6>},
+    {u"weaponDamage", MemberWeaponDamage},
+    {u"damageBonus", MemberDamageBonus},
 };
 
 constexpr MemberField TravellerFields[] = {
@@ -32,6 +49,12 @@ constexpr MemberField TravellerFields[] = {
     {u"scan", nullptr, [](const RabbleMember &m) { return m.Scan; }},
     {u"armour", nullptr, [](const RabbleMember &m) { return m.Armour; }},
     {u"code", [](const RabbleMember &m) { return m.Code.view(); }},
+    {u"STR", nullptr, nullptr, Characteristic<0>},
+    {u"DEX", nullptr, nullptr, Characteristic<1>},
+    {u"END", nullptr, nullptr, Characteristic<2>},
+    {u"INT", nullptr, nullptr, Characteristic<3>},
+    {u"EDU", nullptr, nullptr, Characteristic<4>},
+    {u"SOC", nullptr, nullptr, Characteristic<5>},
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/safefiles.h"
 #include "listing/csvwriter.h"
+#include "listing/foundryexport.h"
 #include "listing/listingfiles.h"
 #include "listing/rabblejson.h"
 #include "listing/screenlisting.h"
@@ -30,9 +31,23 @@ constexpr OutputFormatInfo Formats[] = {
      u"highest and mean of each figure",
      LineEnds::CrlfInFiles,
      [](const RabbleOutput &o) { return BuildSummary(o.system, o.settings).toUtf8(); }},
+    {OutputFormat::Foundry, u"foundry", u".json",
+     u"actors for the Foundry virtual tabletop's rqg or twodsix system, one a fighter, named "
+     u"after the heading; foundry-import.js beside the tables that ship brings them in",
+     LineEnds::Lf, ComposeFoundryActors},
+};
+
+constexpr TableFormatInfo TablesFormats[] = {
+    {u"report", u"each table's rows, the chance of each weapon and its problems (the default)"},
+    {u"foundry", u"the tables as roll tables for the Foundry virtual tabletop, a JSON array"},
 };
 
 } // namespace
+
+std::span<const TableFormatInfo> TableFormats()
+{
+    return TablesFormats;
+}
 
 std::span<const OutputFormatInfo> OutputFormats()
 {

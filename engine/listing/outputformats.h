@@ -51,6 +51,15 @@ THRONGKIT_ENGINE_EXPORT const OutputFormatInfo *FindOutputFormat(QStringView nam
 // "listing, json, rbl, htm, csv or summary"
 THRONGKIT_ENGINE_EXPORT QString OutputFormatNames();
 
+// What `throngkit tables` writes: the report of its check, or the tables as the virtual
+// tabletop's roll tables (listing/foundryexport.h). In the order the help lists them.
+struct TableFormatInfo
+{
+    QStringView name;          // the word --format takes
+    QStringView description;   // for the help
+};
+THRONGKIT_ENGINE_EXPORT std::span<const TableFormatInfo> TableFormats();
+
 // The bytes of output in format.
 THRONGKIT_ENGINE_EXPORT QByteArray ComposeOutput(OutputFormat format, const RabbleOutput &output);
 

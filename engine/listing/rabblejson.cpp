@@ -22,6 +22,11 @@ public:
         return field(key, QString::number(value));
     }
 
+    JsonObject &figure(const char16_t *key, std::optional<int> value)
+    {
+        return field(key, value ? QString::number(*value) : QStringLiteral("null"));
+    }
+
     JsonObject &unsignedNumber(const char16_t *key, quint64 value)
     {
         return field(key, QString::number(value));
@@ -53,8 +58,10 @@ void AppendMember(QString &out, GameSystem system, int number, const RabbleMembe
     for (const MemberField &field : MemberFields(system)) {
         if (field.text)
             member.text(field.key, field.text(m));
-        else
+        else if (field.number)
             member.number(field.key, field.number(m));
+        else
+            member.figure(field.key, field.figure(m));
     }
     member.close();
 }
@@ -94,7 +101,7 @@ QByteArray ComposeRabbleJson(GameSystem system, quint64 seed, const QString &hea
 {
     const int count = ListedMemberCount(settings.HowMany);
     QString out;
-    out.reserve(200 + count * 330);
+    out.reserve(200 + count * 450);
     JsonObject document(out);
     // A reader whose numbers are doubles (JavaScript, jq) rounds a seed above 2^53: the same
     // seed as a decimal string is exact everywhere.

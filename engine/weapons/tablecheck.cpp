@@ -68,11 +68,12 @@ DrawOdds ComputeDrawOdds(const std::vector<std::pair<float, float>> &bands)
 
     std::vector<RollSpan> untaken{odds.rolls};
     odds.chance.reserve(bands.size());
+    odds.taken.reserve(bands.size());
     for (const auto &[bandLow, bandHigh] : bands) {
         const double first = std::max(std::ceil(double(bandLow)), odds.rolls.first);
         const double last = std::min(std::floor(double(bandHigh)), odds.rolls.last);
         double chance = 0;
-        std::vector<RollSpan> left;
+        std::vector<RollSpan> left, rowTaken;
         for (const RollSpan &span : untaken) {
             const RollSpan taken{std::max(span.first, first), std::min(span.last, last)};
             if (taken.first > taken.last) {
@@ -84,9 +85,11 @@ DrawOdds ComputeDrawOdds(const std::vector<std::pair<float, float>> &bands)
                 left.push_back({span.first, taken.first - 1});
             if (taken.last < span.last)
                 left.push_back({taken.last + 1, span.last});
+            rowTaken.push_back(taken);
         }
         untaken = std::move(left);
         odds.chance.push_back(chance);
+        odds.taken.push_back(std::move(rowTaken));
     }
     odds.gaps = std::move(untaken);
     return odds;

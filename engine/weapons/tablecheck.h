@@ -26,6 +26,7 @@ struct DrawOdds
 {
     RollSpan rolls;                 // the rolls the die can show with a chance above 0
     std::vector<double> chance;     // of each row, 0 to 1, in row order
+    std::vector<std::vector<RollSpan>> taken;   // the rolls each row draws, in row order
     std::vector<RollSpan> gaps;     // rolls that no row takes, in order
 };
 

@@ -76,7 +76,7 @@ struct CommandLine : ::testing::Test
 TEST_F(CommandLine, EveryFormatIsRepeatableAndSavedAsWritten)
 {
     for (const char *system : {"runequest", "traveller"}) {
-        for (const char *format : {"listing", "json", "rbl", "htm", "csv", "summary"}) {
+        for (const char *format : {"listing", "json", "rbl", "htm", "csv", "summary", "foundry"}) {
             SCOPED_TRACE(std::string(system) + " " + format);
             const QStringList arguments = Generate("--count 12 --seed 18446744073709551615") + QStringList{u"--system"_qs,
                 QLatin1String(system), u"--format"_qs, QLatin1String(format), u"--heading"_qs, u"Say \"hi\" & <Co>\\\t\u00e9"_qs};
@@ -183,7 +183,7 @@ TEST_F(CommandLine, TranscriptOfRunsAndRefusals)
 // system's reason, and the file it was to replace and its folder stay as they were.
 TEST_F(CommandLine, ASaveThatDoesNotFitKeepsTheOldFile)
 {
-    for (const char *format : {"listing", "json", "rbl", "htm", "csv", "summary"}) {
+    for (const char *format : {"listing", "json", "rbl", "htm", "csv", "summary", "foundry"}) {
         for (const char *count : {"10", "1000"}) {
             SCOPED_TRACE(std::string(format) + " " + count);
             const QStringList arguments = Generate("--seed 5 --format") << QLatin1String(format) << u"--count"_qs << QLatin1String(count);

@@ -42,7 +42,7 @@ TEST(Dice, FreshSeedsDifferAndStayBelow2To53)
     EXPECT_LT(first, 1ULL << 53);
 }
 
-TEST(CharDigit, AlphabetEndsAndRounding)
+TEST(CharDigit, AlphabetEndsRoundingAndReadingBack)
 {
     struct Case { double value; const char16_t *digit; };
     const Case cases[] = {
@@ -53,6 +53,11 @@ TEST(CharDigit, AlphabetEndsAndRounding)
     };
     for (const Case &c : cases)
         EXPECT_EQ(CharDigit(c.value), QString::fromUtf16(c.digit)) << c.value;
+    // Read back, every digit gives its value; what is no digit gives none.
+    for (int value = 0; value <= 32; ++value)
+        EXPECT_EQ(CharDigitValue(CharDigit(value).front()), value);
+    for (const char16_t other : {u' ', u'-', u'I', u'a', u'\0'})
+        EXPECT_EQ(CharDigitValue(other), std::nullopt) << int(other);
 }
 
 // A text that starts with no number reads as 0 but is told apart (number false).

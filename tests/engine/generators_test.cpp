@@ -56,7 +56,8 @@ public:
 
 } // namespace
 
-// Whole members pinned die by die, every throw scripted, each checked as its CSV row: the caps
+// Whole members pinned die by die, every throw scripted, each checked as its CSV row (whose last
+// cells unpack the code into the scripted characteristics and split the damage): the caps
 // with an elite fighter and a forced two-handed weapon, the missile kept at exactly 15 and lost
 // at 14, and the Traveller recon loss on a 1 or 2 only, with its floor at 0.
 TEST(Generators, ScriptedMembersFollowTheRollOrder)
@@ -75,29 +76,29 @@ TEST(Generators, ScriptedMembersFollowTheRollOrder)
         // Attack 111: Scan 110 and Listen of exactly 100 (from the uncapped Scan) are capped.
         {"elite caps", RQ, elite,
          Member(RQ, Strong, {{28, 35}, {1, 2}, {1, 10}, {10, 10}, {2, 5}, {5, 5}, {1, 1}, {1, 5}, {20, 10, 2}}),
-         "____________________,E,2H Sword,2D8+1D4,111,102,Wp,91,B,5+3,7,92,95,6,J3883J3"},
+         "____________________,E,2H Sword,2D8+1D4,111,102,Wp,91,B,5+3,7,92,95,6,J3883J3,18,3,8,8,3,18,3,2D8,+1D4"},
         {"Scan of 99, Listen 98", RQ, elite,
          Member(RQ, Strong, {{17, 35}, {2, 2}, {1, 10}, {1, 10}, {1, 1}, {3, 5}, {20, 10, 2}}),
-         "____________________,E,2H Sword,2D8+1D4,100,91,Wp,80,A,5+3,7,99,98,7,J3883J3"},
+         "____________________,E,2H Sword,2D8+1D4,100,91,Wp,80,A,5+3,7,99,98,7,J3883J3,18,3,8,8,3,18,3,2D8,+1D4"},
         {"Scan of exactly 100", RQ, elite,
          Member(RQ, Strong, {{18, 35}, {2, 2}, {1, 10}, {1, 10}, {3, 5}, {1, 1}, {2, 5}, {20, 10, 2}}),
-         "____________________,E,2H Sword,2D8+1D4,101,92,Wp,81,J,5+3,7,93,99,7,J3883J3"},
+         "____________________,E,2H Sword,2D8+1D4,101,92,Wp,81,J,5+3,7,93,99,7,J3883J3,18,3,8,8,3,18,3,2D8,+1D4"},
         {"missile of exactly 15 is kept", RQ, poor,
          Member(RQ, Example, {{30, 100}, {1, 6}, {1, 15}, {1, 3}, {1, 10}, {1, 10}, {1, 1}, {5, 5}, {14, 10, 2}}),
-         "____________________,P,Broadsword,1D8+1+1D4,29,34,Sh,15,K,6+2,17,28,27,0,CBDEA9F"},
+         "____________________,P,Broadsword,1D8+1+1D4,29,34,Sh,15,K,6+2,17,28,27,0,CBDEA9F,12,11,13,14,10,9,15,1D8+1,+1D4"},
         {"missile of 14 is dropped", RQ, poor,
          Member(RQ, Example, {{30, 100}, {1, 6}, {1, 15}, {1, 3}, {1, 10}, {1, 10}, {1, 1}, {5, 5}, {15, 10, 2}}),
-         "____________________,P,Broadsword,1D8+1+1D4,29,34,Sh,0,,6+2,17,28,27,0,CBDEA9F"},
+         "____________________,P,Broadsword,1D8+1+1D4,29,34,Sh,0,,6+2,17,28,27,0,CBDEA9F,12,11,13,14,10,9,15,1D8+1,+1D4"},
         // Level P, 2H Spear, armour 0, gun and recon sixes, loss test 2, recon 2 - 4 floored.
         {"recon loss on a 2", Traveller, none,
          Member(Traveller, {5, 15, 10, 7, 14, 11}, {{9, 9}, {70, 100}, {1, 8}, {6, 6}, {5, 6}, {6, 6}, {2, 6}, {4, 4}}),
-         "P,2H Spear,1D10+1,2,1,3,90,0,0,5FA7EB"},
+         "P,2H Spear,1D10+1,2,1,3,90,0,0,5FA7EB,5,15,10,7,14,11"},
         {"recon loss on a 1", Traveller, rifle,
          Member(Traveller, {7, 7, 7, 7, 7, 7}, {{5, 10}, {1, 6}, {6, 6}, {6, 6}, {1, 6}, {3, 4}}),
-         "G,Rifle,3D6,3,4,2,63,1,5,777777"},
+         "G,Rifle,3D6,3,4,2,63,1,5,777777,7,7,7,7,7,7"},
         {"no recon loss on a 3", Traveller, rifle,
          Member(Traveller, {7, 7, 7, 7, 7, 7}, {{5, 10}, {1, 6}, {6, 6}, {6, 6}, {3, 6}}),
-         "G,Rifle,3D6,3,4,2,63,4,5,777777"},
+         "G,Rifle,3D6,3,4,2,63,4,5,777777,7,7,7,7,7,7"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -56,6 +56,7 @@ install)
     rm -rf "$prefix"
     cmake --install "$build" --prefix "$prefix" >/dev/null
     for file in bin/throngkit share/throngkit/tk-wp-rq1.dat share/throngkit/tk-wp-tr1.dat \
+                share/throngkit/foundry-import.js \
                 share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
                 share/icons/hicolor/scalable/apps/$app_id.svg \
                 share/icons/hicolor/128x128/apps/$app_id.png \
@@ -190,7 +191,7 @@ desktop)
         grep -q -- '--heading "City watch"' <<<"$text" || fail "the manual page loses the quotes of its example"
         for option in --system --count --level --shield --missile --table --data-dir --weapon \
                       --damage --rank --heading --format --output --seed --help --version \
-                      tables csv summary; do
+                      tables csv summary foundry; do
             grep -q -- "$option" <<<"$text" || fail "the manual page does not describe $option"
         done
     fi
@@ -222,7 +223,7 @@ completion)
     complete_line "throngkit " "--help --version generate tables"
     complete_line "throngkit ta" "tables"
     complete_line "throngkit generate --fo" "--format"
-    complete_line "throngkit generate --format " "csv htm json listing rbl summary"
+    complete_line "throngkit generate --format " "csv foundry htm json listing rbl summary"
     complete_line "throngkit generate --format s" "summary"
     complete_line "throngkit generate --format = c" "csv"
     complete_line "throngkit generate --system t" "traveller"
@@ -230,6 +231,8 @@ completion)
     complete_line "throngkit generate --data-dir " "data dir other"
     complete_line "throngkit generate -o no" "notes.txt"
     complete_line "throngkit tables --d" "--data-dir"
+    complete_line "throngkit tables --format " "foundry report"
+    complete_line "throngkit tables --fo" "--format"
     complete_line "throngkit tables " "data dir other tk-wp-a.dat"
     ;;
 
