@@ -35,6 +35,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include <cmath>
 #include <span>
 #include <utility>
 
@@ -464,6 +465,9 @@ void Form2::generate()
         return;
     }
     MessageBoxSink notices(m_prompts, this);
+    // Each rabble from a seed of its own, drawn from the dice, which its JSON and export name:
+    // the command makes the same rabble again from it. 53 bits: exact in every JSON reader.
+    m_dice.reseed(quint64(std::ldexp(m_dice.next(), 53)));
     const Outcome made = GenerateRabble(system, m_settings, m_dice, &notices);
     if (!made) {
         m_prompts.message(this, refusal(made));

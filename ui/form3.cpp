@@ -16,6 +16,8 @@
 #include <QPrinter>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace throngkit {
 
 namespace {
@@ -79,6 +81,8 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     m_saveRblButton = makeButton("Command2", QStringLiteral("Save .&rbl"), Twips(840, 0, 735, 495));
     m_saveHtmButton = makeButton("Command3", QStringLiteral("Save .&htm"), Twips(1680, 0, 735, 495));
     m_printButton = makeButton("Command4", QStringLiteral("&Print"), Twips(2520, 0, 735, 495));
+    // Beyond the design's four: the rabble for a virtual tabletop or a spreadsheet.
+    m_exportButton = makeButton("Command5", QStringLiteral("&Export\u2026"), Twips(3360, 0, 735, 495));
     // Small enough for any screen, large enough for the button row (widened for a wide face)
     // and a few lines.
     setMinimumSize(TwipsSize(4800, 1440));
@@ -87,6 +91,7 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     setTabOrder(m_exitButton, m_saveRblButton);
     setTabOrder(m_saveRblButton, m_saveHtmButton);
     setTabOrder(m_saveHtmButton, m_printButton);
+    setTabOrder(m_printButton, m_exportButton);
     m_listingBox->setFocus();
     m_listingBox->setAccessibleName(QStringLiteral("Listing"));
     FitCaptions(*this);
@@ -99,6 +104,7 @@ Form3::Form3(Settings &settings, Prompts &prompts, QWidget *parent)
     connect(m_saveHtmButton, &QPushButton::clicked, this,
             [this] { saveListingFile(OutputFormat::Htm); });
     connect(m_printButton, &QPushButton::clicked, this, &Form3::printListingText);
+    connect(m_exportButton, &QPushButton::clicked, this, &Form3::exportRabble);
 }
 
 void Form3::changeEvent(QEvent *event)
@@ -171,26 +177,42 @@ void Form3::AskHeading()
 
 void Form3::saveListingFile(OutputFormat format)
 {
-    // Checked before the heading question: asking for a heading of nothing would be a riddle.
-    if (refuseBeforeGeneration(QStringLiteral("save")))
-        return;
-    const GameSystem system = m_settings.GeneratedSystem;
+    const QString pattern = u'*' + FormatInfo(format).extension.toString();
+    saveAs(QStringLiteral("save"), {{format, pattern}}, pattern);
+}
 
+void Form3::exportRabble()
+{
+    saveAs(QStringLiteral("export"),
+           {{OutputFormat::Foundry, QStringLiteral("Foundry VTT actors (*.json)")},
+            {OutputFormat::Csv, QStringLiteral("CSV (*.csv)")},
+            {OutputFormat::Json, QStringLiteral("JSON (*.json)")}},
+           QString());
+}
+
+void Form3::saveAs(const QString &action, const QList<std::pair<OutputFormat, QString>> &formats,
+                   const QString &initialName)
+{
+    // Checked before the heading question: asking for a heading of nothing would be a riddle.
+    if (refuseBeforeGeneration(action))
+        return;
     AskHeading();
 
-    const QString extension = FormatInfo(format).extension.toString();
-    const QString pattern = u'*' + extension;
-    QString offered = pattern;
+    QList<FileType> types;
+    for (const auto &[format, filter] : formats)
+        types.append({filter, FormatInfo(format).extension.toString()});
+    QString offered = initialName;
     for (;;) {
-        const std::optional<QString> chosen =
-            m_prompts.saveFileName(this, pattern, offered, extension);
-        if (!chosen || !IsUsableFileName(*chosen))
+        const std::optional<SavedAs> chosen = m_prompts.saveFileName(this, types, offered);
+        if (!chosen || !IsUsableFileName(chosen->fileName))
             return;   // Cancel: nothing is written, and nothing is said
 
-        // The rabble is written by the writer of the system that made it, whatever is selected
-        // now.
-        const QString path = WithDefaultExtension(*chosen, extension);
-        const Outcome saved = SaveOutput(format, {system, m_settings, m_heading}, path);
+        // The type chosen, not the name's extension, says the format: two of them are .json.
+        // The rabble is written for the system that made it, whatever is selected now.
+        const int type = std::clamp(chosen->type, 0, int(formats.size()) - 1);
+        const QString path = WithDefaultExtension(chosen->fileName, types.at(type).extension);
+        const RabbleOutput rabble{m_settings.GeneratedSystem, m_settings, m_heading, m_settings.GeneratedSeed};
+        const Outcome saved = SaveOutput(formats.at(type).first, rabble, path);
         if (saved)
             return;
         // The dialog again with the same name, so that the referee mends the folder or the name

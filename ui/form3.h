@@ -1,10 +1,14 @@
 #pragma once
 
-// The listing window: the rabble's text listing, its two save actions and its printing.
+// The listing window: the rabble's text listing, its two save actions, its printing and the
+// export.
 #include "core/request.h"
 
 #include <QDialog>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -36,6 +40,10 @@ public:
     // the save dialog gives.
     void saveListingFile(OutputFormat format);
 
+    // The action of "Export…": the rabble as Foundry VTT actors, CSV or JSON, the format by the
+    // file type chosen in the save dialog; refused, as the saves are, before a generation.
+    void exportRabble();
+
     // The action of "Print": settles the heading as the saves do, then prints the listing as
     // the box holds it on the printer the print dialog sets up. Cancel prints nothing.
     void printListingText();
@@ -54,6 +62,10 @@ protected:
 private:
     // Says so and returns true while no rabble has been generated.
     bool refuseBeforeGeneration(const QString &action);
+    // The saves and the export: after the refusal and the heading question, the save dialog
+    // offering formats, each with its filter, again after a failed save.
+    void saveAs(const QString &action, const QList<std::pair<OutputFormat, QString>> &formats,
+                const QString &initialName);
 
     Settings &m_settings;
     Prompts &m_prompts;
@@ -64,6 +76,7 @@ private:
     QPushButton *m_saveRblButton = nullptr;
     QPushButton *m_saveHtmButton = nullptr;
     QPushButton *m_printButton = nullptr;
+    QPushButton *m_exportButton = nullptr;
 };
 
 } // namespace throngkit

@@ -17,6 +17,7 @@
 #include <QSpacerItem>
 #include <QStyle>
 
+
 namespace throngkit {
 
 bool IsFileNamePattern(const QString &fileName)
@@ -53,16 +54,25 @@ std::optional<QString> QtPrompts::askText(QWidget *parent, const QString &captio
     return answer;
 }
 
-std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &filter,
-                                               const QString &initialName,
-                                               const QString &defaultExtension)
+std::optional<SavedAs> QtPrompts::saveFileName(QWidget *parent, const QList<FileType> &types,
+                                               const QString &initialName)
 {
     QFileDialog dialog(parent, m_settings.Title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(defaultExtension.startsWith(u'.') ? defaultExtension.mid(1)
-                                                              : defaultExtension);
+    QStringList filters;
+    for (const FileType &type : types)
+        filters << type.filter;
+    dialog.setNameFilters(filters);
+    // A name typed without an extension gets the one of the type chosen at that moment.
+    const auto suffixOf = [&types](int type) {
+        const QString &extension = types.value(type).extension;
+        return extension.startsWith(u'.') ? extension.mid(1) : extension;
+    };
+    dialog.setDefaultSuffix(suffixOf(0));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString &filter) {
+        dialog.setDefaultSuffix(suffixOf(int(filters.indexOf(filter))));
+    });
     // A name in a folder that does not exist (offered again after a save failed for it) would come
     // back relative to whatever folder the dialog shows: it starts from the nearest one that does.
     if (QFileInfo(initialName).isAbsolute()) {
@@ -72,13 +82,16 @@ std::optional<QString> QtPrompts::saveFileName(QWidget *parent, const QString &f
         dialog.setDirectory(folder);
     }
     dialog.selectFile(initialName);
+    int type = 0;   // the last of the types offered that was chosen: a typed pattern replaces them
     for (;;) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
+        if (const qsizetype shown = filters.indexOf(dialog.selectedNameFilter()); shown >= 0)
+            type = int(shown);
         const QString chosen = dialog.selectedFiles().constFirst();
         const QString name = QFileInfo(chosen).fileName();
         if (!name.isEmpty() && !IsFileNamePattern(name))
-            return chosen;
+            return SavedAs{chosen, type};
         // Still a pattern (or nothing): the user asked to see those files, not to save. Each
         // ";" or blank-separated part of the pattern filters, as in the filter box.
         if (!name.isEmpty())

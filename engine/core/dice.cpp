@@ -18,6 +18,12 @@ Dice::Dice() : Dice(freshSeed()) {}
 
 Dice::Dice(quint64 seed) : m_seed(seed), m_engine(seed) {}
 
+void Dice::reseed(quint64 seed)
+{
+    m_seed = seed;
+    m_engine.seed(seed);
+}
+
 double Dice::next() noexcept
 {
     // The 53 high bits of one draw, scaled into [0, 1): exact, and the same everywhere, unlike

@@ -31,6 +31,8 @@ public:
     virtual ~Dice() = default;
 
     quint64 seed() const noexcept { return m_seed; }
+    // Starts the sequence of seed afresh.
+    void reseed(quint64 seed);
     virtual double next() noexcept;   // uniform in [0, 1); tests script it
 
     static quint64 freshSeed();

@@ -70,6 +70,9 @@ struct Settings
     // Which system made the rabble now in Members (None before the first generation), so that
     // it is saved with that system's writer whatever is selected later.
     GameSystem GeneratedSystem = GameSystem::None;
+    // The seed of the dice that made it, which the JSON and the export name so that the same
+    // choices make the same rabble again.
+    quint64 GeneratedSeed = 0;
 };
 
 // Members 1..count are listed and written: the largest whole number not above HowMany, 0 for

@@ -288,6 +288,7 @@ Outcome Generate(GameSystem system, MemberMaker makeMember, Settings &settings, 
     for (settings.CurMember = 1; settings.CurMember <= count; ++settings.CurMember)
         makeMember(settings, dice, once.sink());
     settings.GeneratedSystem = system;
+    settings.GeneratedSeed = dice.seed();
     return Outcome::success();
 }
 

@@ -289,8 +289,8 @@ TEST_F(Form2Test, BlankWeaponIsReportedOncePerGenerate)
     type("Text1", "20");
     click("Command3");
     click("Command3");
-    EXPECT_EQ(prompts.calls, (QStringList{"notice Form2: 61 ", "showModal Form2: Form3",   // the roll that drew it
-                                          "notice Form2: 63 ", "showModal Form2: Form3"}));
+    EXPECT_EQ(prompts.calls, (QStringList{"notice Form2: 88 ", "showModal Form2: Form3",   // the roll that drew it
+                                          "notice Form2: 36 ", "showModal Form2: Form3"}));
 }
 
 TEST_F(Form2Test, SavedRabbleKeepsTheSystemThatMadeIt)

@@ -32,14 +32,39 @@ TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
 {
     Form3 fresh(*settings, prompts);
     test::ExpectGolden(test::Snapshot(fresh), "form3", {{"{title}", QString::fromLatin1(test::ProgramTitle())}});
-    for (const char *action : {"Command2", "Command3", "Command4"}) {
+    for (const char *action : {"Command2", "Command3", "Command4", "Command5"}) {
         prompts.fileAnswers = {dir.filePath("raid.rbl")};
         click(action);
     }
     EXPECT_EQ(prompts.calls, (QStringList{"failure Form3: Nothing to save yet: press Generate first.",
                                           "failure Form3: Nothing to save yet: press Generate first.",
-                                          "failure Form3: Nothing to print yet: press Generate first."}));
+                                          "failure Form3: Nothing to print yet: press Generate first.",
+                                          "failure Form3: Nothing to export yet: press Generate first."}));
     EXPECT_TRUE(savedFiles().isEmpty());
+}
+
+// Export offers three types; the type chosen, not the name, says the format (two are .json), and
+// a bare name gets that type's extension. The rabble goes out with the seed that made it.
+TEST_F(Form3Test, ExportWritesTheFormatOfTheTypeChosen)
+{
+    settings->GeneratedSystem = GameSystem::Traveller;
+    settings->GeneratedSeed = 9007199254740993;
+    form.setHeading("Raid");
+    const struct { int type; const char *name, *saved; OutputFormat format; } cases[] = {
+        {0, "vtt", "vtt.json", OutputFormat::Foundry}, {1, "sheet", "sheet.csv", OutputFormat::Csv},
+        {2, "plain.json", "plain.json", OutputFormat::Json}, {1, "odd.json", "odd.json", OutputFormat::Csv},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.saved);
+        prompts.calls.clear();
+        prompts.fileAnswers = {dir.filePath(c.name)};
+        prompts.fileType = c.type;
+        click("Command5");
+        EXPECT_EQ(prompts.calls, QStringList{"saveFileName Form3: Foundry VTT actors (*.json)||.json;"
+                                             "CSV (*.csv)||.csv;JSON (*.json)||.json"});
+        EXPECT_EQ(test::ReadFile(dir.filePath(c.saved)),
+                  ComposeOutput(c.format, {GameSystem::Traveller, *settings, "Raid", 9007199254740993}));
+    }
 }
 
 // A save asks for the heading only while it is the default (an empty or cancelled answer keeps

@@ -87,9 +87,21 @@ TEST_F(QtPromptsTest, APatternForANameFiltersAndTheDialogAsksAgain)
             QTest::keyClick(nameBox, Qt::Key_Return);
         };
         WhenUp<QFileDialog>(act);
-        EXPECT_EQ(prompts.saveFileName(nullptr, "*.htm", c.offered, ".htm"), c.chosen);
+        const std::optional<SavedAs> saved = prompts.saveFileName(nullptr, {{"*.htm", ".htm"}}, c.offered);
+        EXPECT_EQ(saved ? std::optional(saved->fileName) : std::nullopt, c.chosen);
         EXPECT_EQ(filters, c.filters);
     }
+
+    // Of several types, the one chosen gives a bare name its extension and is said with it.
+    WhenUp<QFileDialog>([&](QFileDialog &dialog) {
+        auto *types = dialog.findChild<QComboBox *>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        QTest::keyClick(types, Qt::Key_Down);   // as the user picks the second type
+        dialog.findChild<QLineEdit *>("fileNameEdit")->setText(dir.filePath("rabble"));
+        QTest::keyClick(dialog.findChild<QLineEdit *>("fileNameEdit"), Qt::Key_Return);
+    });
+    EXPECT_EQ(prompts.saveFileName(nullptr, {{"Actors (*.json)", ".json"}, {"Sheet (*.csv)", ".csv"}}, QString()),
+              (SavedAs{dir.filePath("rabble.csv"), 1}));
 }
 
 } // namespace

@@ -27,6 +27,7 @@ class FakePrompts final : public Prompts
 public:
     QStringList calls;
     QList<std::optional<QString>> textAnswers, fileAnswers;   // Cancel when none is left
+    int fileType = 0;                                         // the type each file is saved as
     std::function<void(QDialog &)> whileShown;                // acts in a showModal dialog
     std::function<std::optional<int>(const QString &choices, const QString &title)> pickAnswer;   // unset: closed
     // Sets up the printer (a PDF file, say) and answers OK or Cancel; unset: Cancel.
@@ -38,10 +39,14 @@ public:
         log("askText", parent, caption + "|" + prompt + "|" + preset);
         return next(textAnswers);
     }
-    std::optional<QString> saveFileName(QWidget *parent, const QString &filter, const QString &name, const QString &extension) override
+    std::optional<SavedAs> saveFileName(QWidget *parent, const QList<FileType> &types, const QString &name) override
     {
-        log("saveFileName", parent, filter + "|" + name + "|" + extension);
-        return next(fileAnswers);
+        QStringList offered;
+        for (const FileType &type : types)
+            offered << type.filter + "|" + name + "|" + type.extension;
+        log("saveFileName", parent, offered.join(";"));
+        const std::optional<QString> chosen = next(fileAnswers);
+        return chosen ? std::optional(SavedAs{*chosen, fileType}) : std::nullopt;
     }
     std::optional<int> pickFromList(QWidget *parent, const QString &choiceText, const QString &title, const QString &note) override
     {
