@@ -99,7 +99,9 @@ QString DataDirectory(const GenerateRequest &request, std::FILE *err)
 int RunGenerate(const GenerateRequest &request, std::FILE *out, std::FILE *err)
 {
     const RabbleRequest &rabble = request.rabble;
-    auto settings = std::make_unique<Settings>();   // 1000 members: too big for the stack
+    // 1000 members: too big for the stack. Every field has its initial value written, so the
+    // storage need not be zeroed first.
+    auto settings = std::make_unique_for_overwrite<Settings>();
     const StartupReport started =
         RunStartup(*settings, CommandContext(request), rabble.system, rabble.table);
     if (!started.firstRunNotice.isEmpty())

@@ -16,19 +16,19 @@ constexpr char16_t Digits[] = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
 
 Dice::Dice() : Dice(freshSeed()) {}
 
+DiceScript::~DiceScript() = default;
+
 Dice::Dice(quint64 seed) : m_seed(seed), m_engine(seed) {}
+
+Dice::Dice(DiceScript &script) : Dice(quint64(0))
+{
+    m_script = &script;
+}
 
 void Dice::reseed(quint64 seed)
 {
     m_seed = seed;
     m_engine.seed(seed);
-}
-
-double Dice::next() noexcept
-{
-    // The 53 high bits of one draw, scaled into [0, 1): exact, and the same everywhere, unlike
-    // std::uniform_real_distribution whose algorithm the standard leaves open.
-    return static_cast<double>(m_engine() >> 11) * 0x1.0p-53;
 }
 
 quint64 Dice::freshSeed()

@@ -21,25 +21,44 @@ constexpr quint64 SplitMix64(quint64 x) noexcept
     return x ^ (x >> 31);
 }
 
+// What stands in for the engine where a test scripts every roll.
+class THRONGKIT_ENGINE_EXPORT DiceScript
+{
+public:
+    virtual ~DiceScript();
+    virtual double next() noexcept = 0;   // uniform in [0, 1)
+};
+
 // The random source of every roll. Seeded, the sequence is the same on every platform and
 // compiler: mt19937_64 is fully specified, and next() makes [0, 1) itself from 53 high bits.
+// A rabble is some thirty thousand rolls, so the engine's path is inline; a script, when one is
+// given, takes its place.
 class THRONGKIT_ENGINE_EXPORT Dice
 {
 public:
     Dice();   // seeded from the time of day mixed with std::random_device
     explicit Dice(quint64 seed);
-    virtual ~Dice() = default;
+    explicit Dice(DiceScript &script);   // every r from script, which must outlive the dice
 
     quint64 seed() const noexcept { return m_seed; }
     // Starts the sequence of seed afresh.
     void reseed(quint64 seed);
-    virtual double next() noexcept;   // uniform in [0, 1); tests script it
+
+    // Uniform in [0, 1): the 53 high bits of one draw, scaled, exact and the same everywhere,
+    // unlike std::uniform_real_distribution whose algorithm the standard leaves open.
+    double next() noexcept
+    {
+        if (m_script) [[unlikely]]
+            return m_script->next();
+        return static_cast<double>(m_engine() >> 11) * 0x1.0p-53;
+    }
 
     static quint64 freshSeed();
 
 private:
     quint64 m_seed;
     std::mt19937_64 m_engine;
+    DiceScript *m_script = nullptr;
 };
 
 // count dice of sides sides, summed: each die is floor(sides * r) + 1. A die of 0 sides shows 1;
@@ -62,6 +81,17 @@ inline int RollDice(Dice &dice, int count, int sides)
 // "0", above 32 gives "-99"; a value that is not whole is rounded half to even first.
 // A view of a constant: no copy for each of a thousand members' codes.
 THRONGKIT_ENGINE_EXPORT QStringView CharDigit(double value) noexcept;
+
+// The same for a whole value, as the dice give it.
+inline QStringView CharDigit(int value) noexcept
+{
+    constexpr QStringView Alphabet = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
+    if (value <= 0)
+        return u"0";
+    if (value > 32)
+        return u"-99";
+    return Alphabet.sliced(value - 1, 1);
+}
 
 // The value a characteristic digit stands for: "1" is 1, "Z" is 32, and "0" (which stands for
 // 0 or less) is 0. None for any other character, such as the blank after a Traveller code.

@@ -137,8 +137,9 @@ void MakeRQMember(Settings &settings, Dice &dice, MessageSink *notices)
 
     Joined code;
     for (int j = 1; j <= 7; ++j) {
-        chars[j] = (j == 3 || j == 4) ? RollDice(dice, 2, 6) + 6 : RollDice(dice, 3, 6);
-        code.append(CharDigit(chars[j]));
+        const int value = (j == 3 || j == 4) ? RollDice(dice, 2, 6) + 6 : RollDice(dice, 3, 6);
+        chars[j] = value;
+        code.append(CharDigit(value));
     }
     m.Code = code;
     const double str = chars[1], con = chars[2], siz = chars[3], intel = chars[4], dex = chars[6];
@@ -234,8 +235,9 @@ void MakeTravellerMember(Settings &settings, Dice &dice, MessageSink *notices)
 
     Joined code;
     for (int j = 1; j <= 6; ++j) {
-        chars[j] = RollDice(dice, 2, 6) + 3;
-        code.append(CharDigit(chars[j]));
+        const int value = RollDice(dice, 2, 6) + 3;
+        chars[j] = value;
+        code.append(CharDigit(value));
     }
     m.Code = code;   // the seventh character is the padding blank
     m.HitPoints = qint16(3 * (chars[1] + chars[2] + chars[3]));

@@ -23,8 +23,6 @@ char32_t NextCodePoint(QStringView text, qsizetype &i)
     return NotACharacter;
 }
 
-// The longest a UTF-16 unit of text grows to in a page: "&#65533;".
-constexpr qsizetype MostHtmlBytesPerUnit = 8;
 
 // The units a page takes as they are: Latin-1 but for the three that markup gives a meaning.
 constexpr std::array<bool, 0x100> PlainInPage = [] {
@@ -53,10 +51,9 @@ void AppendLatin1(ByteSink &out, QStringView text)
     out.advance(written);
 }
 
-void AppendHtmlText(ByteSink &out, QStringView text)
+char *WriteHtmlText(char *to, QStringView text)
 {
-    char *const start = out.room(text.size() * MostHtmlBytesPerUnit);
-    char *to = start;
+    char *const end = to + text.size() * MostHtmlBytesPerUnit;
     const auto literal = [&to](std::string_view bytes) {
         for (const char c : bytes)
             *to++ = c;
@@ -77,11 +74,16 @@ void AppendHtmlText(ByteSink &out, QStringView text)
         const char32_t code = NextCodePoint(text, i);
         *to++ = '&';
         *to++ = '#';
-        to = std::to_chars(to, start + text.size() * MostHtmlBytesPerUnit,
-                           code == NotACharacter ? 0xFFFDu : unsigned(code)).ptr;
+        to = std::to_chars(to, end, code == NotACharacter ? 0xFFFDu : unsigned(code)).ptr;
         *to++ = ';';
     }
-    out.advance(to - start);
+    return to;
+}
+
+void AppendHtmlText(ByteSink &out, QStringView text)
+{
+    char *const start = out.room(text.size() * MostHtmlBytesPerUnit);
+    out.advance(WriteHtmlText(start, text) - start);
 }
 
 } // namespace throngkit

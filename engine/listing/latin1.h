@@ -17,4 +17,11 @@ void AppendLatin1(ByteSink &out, QStringView text);
 // reference of the replacement character ("&#65533;").
 void AppendHtmlText(ByteSink &out, QStringView text);
 
+// The longest a UTF-16 unit of text grows to in a page: "&#65533;".
+inline constexpr qsizetype MostHtmlBytesPerUnit = 8;
+
+// AppendHtmlText into a buffer with room for MostHtmlBytesPerUnit bytes a unit of text; gives
+// the end of what it wrote.
+char *WriteHtmlText(char *to, QStringView text);
+
 } // namespace throngkit

@@ -12,16 +12,20 @@ namespace throngkit::test {
 // Dice whose every r is given by the test, to pin the order and the result of rolls. Once the
 // script is used up every further r is `afterwards` and exhausted() is set, which a test that
 // scripts every roll checks.
-class ScriptedDice : public Dice
+class ScriptedDice : private DiceScript, public Dice
 {
 public:
     explicit ScriptedDice(std::deque<double> values, double afterwards = 0.0)
-        : Dice(0), m_values(std::move(values)), m_afterwards(afterwards) {}
+        : Dice(static_cast<DiceScript &>(*this)), m_values(std::move(values)), m_afterwards(afterwards) {}
 
     // An r that makes a die of sides show face. A face above sides is what no real die shows:
     // it reaches the rows of the rule tables that a real roll never does.
     static double Face(int face, double sides) { return (face - 0.5) / sides; }
 
+    bool exhausted() const { return m_exhausted; }
+    std::size_t remaining() const { return m_values.size(); }
+
+private:
     double next() noexcept override
     {
         if (m_values.empty()) {
@@ -33,10 +37,6 @@ public:
         return r;
     }
 
-    bool exhausted() const { return m_exhausted; }
-    std::size_t remaining() const { return m_values.size(); }
-
-private:
     std::deque<double> m_values;
     double m_afterwards;
     bool m_exhausted = false;
