@@ -482,6 +482,7 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
         SCOPED_TRACE(font.families().constFirst().toStdString());
         form->setFont(font);
         listing.setFont(font);
+        ExpectCaptionsFit(*form);   // fitted again when the font changes
         for (const char *system : {"Option1_1", "Option1_0"}) {
             click(system);
             ExpectCaptionsFit(*form);
