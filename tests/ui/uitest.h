@@ -18,9 +18,6 @@
 #include <optional>
 #include <ostream>
 
-// Readable failures: GoogleTest would print a QString's bytes.
-inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace throngkit::test {
 
 // Records every call as one line, "<method> <the parent's name, or ->: <texts passed, joined by |>"
