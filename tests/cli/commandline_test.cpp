@@ -91,11 +91,7 @@ TEST_F(CommandLine, EveryFormatIsRepeatableAndSavedAsWritten)
             const QStringList arguments = Generate("--count 12 --seed 18446744073709551615") + QStringList{u"--system"_qs,
                 QLatin1String(system), u"--format"_qs, QLatin1String(format), u"--heading"_qs, u"Say \"hi\" & <Co>\\\t\u00e9"_qs};
             const QByteArray file = ReadTestData(u"cli/"_qs + QLatin1String(system) + u'.' + QLatin1String(format));
-#ifdef Q_OS_WIN
-            const bool text = false;
-#else
-            const bool text = format == std::string("listing") || format == std::string("summary");
-#endif
+            const bool text = !OnWindows && (format == std::string("listing") || format == std::string("summary"));
             EXPECT_EQ(Said(Command(arguments)), "exit 0\n" + (text ? QByteArray(file).replace("\r\n", "\n") : file).toStdString());
             const std::string saved = Said(Command(arguments + Args("-o rabble.out")));   // before the file is read
             EXPECT_EQ(saved + ReadFile(u"rabble.out"_qs).toStdString(), "exit 0\n" + file.toStdString());
@@ -145,11 +141,8 @@ TEST_F(CommandLine, TranscriptOfRunsAndRefusals)
 #ifdef Q_OS_WIN   // whose words Wine does not share
     places += {{"{no file}", NoSuchFile().toUtf8()}, {"{no path}", NoSuchFolder().toUtf8()}};
 #endif
-#ifdef Q_OS_WIN   // devices by name in place of FIFOs and sockets, paths as Windows writes them
-    const QString system = u"-windows"_qs;
-#else
-    const QString system;
-#endif
+    // Windows': devices by name in place of FIFOs and sockets, paths as Windows writes them.
+    const QString system = OnWindows ? u"-windows"_qs : QString();
     const auto replay = [&](const QString &stem) {
         const QString name = stem + system + u".txt"_qs;
         const QByteArray golden = ReadTestData(u"cli/"_qs + name);

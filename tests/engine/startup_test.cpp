@@ -84,11 +84,7 @@ TEST(FirstRun, TheDesktopsStartResetsTheSettings)
 
     // Paths as the system spells them; on Windows in a folder of the program's own in %APPDATA%.
     const QString here = QDir::toNativeSeparators(current.path() + u'/');
-#ifdef Q_OS_WIN
-    const QString ini = windows.filePath(u"Throngkit/Throngkit.ini"_qs);
-#else
-    const QString ini = windows.filePath(u"Throngkit.ini"_qs);
-#endif
+    const QString ini = windows.filePath(test::OnWindows ? u"Throngkit/Throngkit.ini"_qs : u"Throngkit.ini"_qs);
     EXPECT_EQ(desktop.firstRunNotice, QDir::toNativeSeparators(ini) + u" has been created, assuming your data files are in "_qs + here);
     EXPECT_EQ(desktop.table.value(), u"Mine"_qs);
     EXPECT_EQ(settings->DBLoc, here);
@@ -147,11 +143,8 @@ TEST(StartupLocation, TheDataDirectoryAndTheIni)
         {"an old INI without the line", Old, "[other]\r\n", true, true, true, 0},
         {"an INI in both folders", OldAndNew, "dbloc={own}\r\n", true, true, true, 0},
     };
-#ifdef Q_OS_WIN
-    const QString iniName = u"Throngkit/Throngkit.ini"_qs, golden = u"engine/startup-locations-windows.txt"_qs;
-#else
-    const QString iniName = u"Throngkit.ini"_qs, golden = u"engine/startup-locations.txt"_qs;
-#endif
+    const QString iniName = test::OnWindows ? u"Throngkit/Throngkit.ini"_qs : u"Throngkit.ini"_qs;
+    const QString golden = test::OnWindows ? u"engine/startup-locations-windows.txt"_qs : u"engine/startup-locations.txt"_qs;
     QString report;
     for (const auto &c : cases) {
 #ifdef Q_OS_WIN

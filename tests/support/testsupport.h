@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QOperatingSystemVersion>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -17,6 +18,9 @@
 inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace throngkit::test {
+
+// Windows has rules of its own (CR LF on standard output, the INI in %APPDATA%\Throngkit).
+inline const bool OnWindows = QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
 
 // The weapon tables that ship, in the source tree.
 inline QString SourceDataDirectory() { return QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/"); }

@@ -44,11 +44,7 @@ TEST(OpenConfigurationWindow, FirstRunFromTheTablesFolderWritesTheIni)
     const auto settings = test::NewSettings();
     test::FakePrompts prompts;
     EXPECT_EQ(Open(*settings, RunStartup(*settings, context), prompts), "Runequest Standard");
-#ifdef Q_OS_WIN
-    const QString ini = QDir::toNativeSeparators(windows + "/Throngkit/Throngkit.ini");   // in %APPDATA%
-#else
-    const QString ini = windows + "/Throngkit.ini";
-#endif
+    const QString ini = QDir::toNativeSeparators(windows + (test::OnWindows ? "/Throngkit/Throngkit.ini" : "/Throngkit.ini"));
     const QString here = QDir::toNativeSeparators(tables + "/");
     EXPECT_EQ(test::ReadFile(ini), "dbloc=" + QFile::encodeName(here) + "\r\n");
     // The first-run notice comes before any window.
