@@ -1,5 +1,6 @@
 #include "app/desktoplibrary.h"
 #include "cli/commandline.h"
+#include "core/platformfiles.h"
 
 #include <QCoreApplication>
 
@@ -8,6 +9,8 @@ int main(int argc, char *argv[])
 {
     if (argc > 1) {
         QCoreApplication app(argc, argv);
+        throngkit::platform::UseBinaryMode(stdout);
+        throngkit::platform::UseBinaryMode(stderr);
         return throngkit::RunCommandLine(QCoreApplication::arguments(), stdout, stderr);
     }
     return throngkit::OpenDesktop(argc, argv, stderr);

@@ -147,12 +147,13 @@ int RunGenerate(const GenerateRequest &request, std::FILE *out, std::FILE *err)
 
 QString HelpText(QCommandLineParser &parser, const QString &programPath)
 {
-    // The usage line names the program as it is typed, not by the path it was started from.
+    // The usage line names the program as it is typed, not by the path it was started from
+    // (nor by its extension: Windows runs throngkit.com for "throngkit").
     QString text = parser.helpText();
     if (!programPath.isEmpty()) {
         const qsizetype at = text.indexOf(programPath);
         if (at >= 0)
-            text.replace(at, programPath.size(), QFileInfo(programPath).fileName());
+            text.replace(at, programPath.size(), QFileInfo(programPath).completeBaseName());
     }
     return text + FormatsAndTablesHelp()
            + QStringLiteral("\nWith no arguments, throngkit opens its windows.\n");

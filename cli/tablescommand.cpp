@@ -71,7 +71,7 @@ Result<TablesReport> RunTablesCommand(const QStringList &arguments,
         QString text = parser.helpText();
         const QString program = arguments.value(0);
         if (const qsizetype at = program.isEmpty() ? -1 : text.indexOf(program); at >= 0)
-            text.replace(at, program.size(), QFileInfo(program).fileName());
+            text.replace(at, program.size(), QFileInfo(program).completeBaseName());
         return Report({text.toUtf8(), {}, true});
     }
 

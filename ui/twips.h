@@ -29,15 +29,17 @@ constexpr QSize TwipsSize(int width, int height) noexcept
 }
 
 // The face the rectangles were drawn for was an 8-point sans-serif of 11 pixels at 96 dots per
-// inch. The size is given in pixels so that it keeps to the layout, which is in pixels too,
-// whatever dots per inch the desktop claims; scaling enlarges both alike. Liberation Sans
-// (Arial's metrics, in the Debian package's dependencies) comes closest among the free faces;
-// DejaVu Sans, wider, is on every Debian desktop. Captions that a wider face would cut get a
-// smaller size of their own (FitCaptions).
+// inch, MS Sans Serif. The size is given in pixels so that it keeps to the layout, which is in
+// pixels too, whatever dots per inch the desktop claims; scaling enlarges both alike. Windows
+// has that face (Microsoft Sans Serif is its scalable twin, which every Windows since 2000 has).
+// Elsewhere Liberation Sans (Arial's metrics, in the Debian package's dependencies) comes
+// closest among the free faces; DejaVu Sans, wider, is on every Debian desktop. Captions that a
+// wider face would cut get a smaller size of their own (FitCaptions).
 inline QFont DesignFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("MS Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                       QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);

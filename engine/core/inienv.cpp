@@ -1,9 +1,10 @@
 #include "core/inienv.h"
 
-#include "core/paths.h"
+#include "core/platformfiles.h"
 #include "core/safefiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace throngkit {
 
@@ -20,20 +21,15 @@ QString GetEnvValue(const QStringList &environment, const QString &name)
     return {};
 }
 
-QString IniDirectory(const QStringList &environment)
+QString IniPath(const QStringList &environment, const QString &iniName)
 {
-    const QString windows = GetEnvValue(environment, QStringLiteral("WINDIR"));
-    if (!windows.isEmpty())
-        return AddBackslash(windows);
-    // No Windows directory here: the user's configuration directory takes its place.
-    const QString config = GetEnvValue(environment, QStringLiteral("XDG_CONFIG_HOME"));
-    if (!config.isEmpty() && QDir::isAbsolutePath(config))
-        return AddBackslash(config);
-    // With no home at all there is no INI: the file-system root is nobody's configuration.
-    const QString home = GetEnvValue(environment, QStringLiteral("HOME"));
-    if (home.isEmpty() || !QDir::isAbsolutePath(home) || QDir::cleanPath(home) == QDir::rootPath())
-        return {};
-    return AddBackslash(home) + QStringLiteral(".config") + QDir::separator();
+    const platform::IniFolders folders = platform::IniFoldersOf(environment);
+    for (const QString &folder : folders.readFrom) {
+        const QFileInfo there(folder + iniName);
+        if (there.exists() || there.isSymLink())
+            return folder + iniName;
+    }
+    return folders.writeTo.isEmpty() ? QString() : folders.writeTo + iniName;
 }
 
 QString IniValue(QByteArrayView contents, const QString &key)
@@ -57,13 +53,10 @@ QString IniValue(QByteArrayView contents, const QString &key)
 
 QString GetIniValue(const QStringList &environment, const QString &iniName, const QString &key)
 {
-    QString path = iniName;
-    if (!path.contains(QDir::separator())) {
-        const QString directory = IniDirectory(environment);
-        if (directory.isEmpty())
-            return {};
-        path = directory + path;
-    }
+    const bool bare = !iniName.contains(u'/') && !iniName.contains(QDir::separator());
+    const QString path = bare ? IniPath(environment, iniName) : iniName;
+    if (path.isEmpty())
+        return {};
 
     // A missing file, one that cannot be read and one that is not a regular file (a FIFO would
     // hang the start) alike give no value.

@@ -7,7 +7,8 @@ namespace throngkit {
 
 QString AddBackslash(const QString &path)
 {
-    if (path.endsWith(QDir::separator()))
+    // Qt spells paths with "/" on every system; on Windows "\\" ends one too.
+    if (path.endsWith(u'/') || path.endsWith(QDir::separator()))
         return path;
     return path + QDir::separator();
 }

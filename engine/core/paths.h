@@ -6,8 +6,8 @@
 
 namespace throngkit {
 
-// path with the platform's separator ("/" here) appended when it does not already end in one;
-// an empty path becomes "/".
+// path with the platform's separator ("/", or "\\" on Windows) appended when it does not already
+// end in one; an empty path becomes the separator alone.
 THRONGKIT_ENGINE_EXPORT QString AddBackslash(const QString &path);
 
 // The file that path names, found without regard to case in its directory: "TK-WP-RQ1.DAT" and

@@ -1,10 +1,11 @@
 #pragma once
 
 // The file system as each platform offers it, behind one small interface: what a path names, a
-// read that cannot hang on a special file, and a file made beside the one it replaces. One file
-// a platform implements it (platformfiles_posix.cpp for Linux and the other POSIX systems);
-// nothing else in the program asks which system it runs on. A failure's reason is the system's
-// own words ("Permission denied").
+// read that cannot hang on a special file, a file made beside the one it replaces, where the INI
+// file lives and where the program itself is. One file a platform implements it
+// (platformfiles_posix.cpp for Linux and the other POSIX systems, platformfiles_windows.cpp for
+// Windows); nothing else in the program asks which system it runs on. A failure's reason is the
+// system's own words ("Permission denied").
 #include "core/outcome.h"
 
 #include <throngkit/engine_export.h>
@@ -12,7 +13,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
+#include <cstdio>
 #include <memory>
 
 namespace throngkit::platform {
@@ -20,7 +23,9 @@ namespace throngkit::platform {
 enum class PathKind { Missing, RegularFile, Directory, Other };
 
 // What path names, symbolic links followed; a path that cannot be looked up (a loop of links,
-// a folder that may not be searched, a file used as a folder) is a failure.
+// a folder that may not be searched, a file used as a folder) is a failure. A name that the
+// system keeps for a device (on Windows CON, NUL, COM1, LPT1... with any extension, in any
+// folder) is Other, as a device node is.
 THRONGKIT_ENGINE_EXPORT Result<PathKind> KindOfPath(const QString &path);
 
 // What a read found: the kind of file opened and, from a regular file only, its first bytes.
@@ -59,5 +64,29 @@ private:
     struct Private;
     std::unique_ptr<Private> d;
 };
+
+// Where the INI file is looked for, in this order, and the folder a first run writes it to
+// (empty when there is none, for the reason noFolder gives); every folder ends in a separator.
+// On Linux the one folder is $WINDIR (when set), else $XDG_CONFIG_HOME, else $HOME/.config; on
+// Windows, %APPDATA%\Throngkit, where a user may write, before %WINDIR%, where the INI used to
+// be, which is read but never written.
+struct IniFolders
+{
+    QStringList readFrom;
+    QString writeTo;
+    QString noFolder;
+};
+THRONGKIT_ENGINE_EXPORT IniFolders IniFoldersOf(const QStringList &environment);
+
+// The folder of the running program's executable, found without a QCoreApplication.
+THRONGKIT_ENGINE_EXPORT QString ProgramDirectory();
+
+// Whether there is a desktop to open windows on: on Windows always; elsewhere when DISPLAY,
+// WAYLAND_DISPLAY or QT_QPA_PLATFORM names one (without, Qt would abort the program).
+THRONGKIT_ENGINE_EXPORT bool HasDesktop();
+
+// Makes stream pass bytes as they are: the program writes its own line ends, and its outputs
+// are the same bytes on every system (Windows' C library would add a CR before every LF).
+THRONGKIT_ENGINE_EXPORT void UseBinaryMode(std::FILE *stream);
 
 } // namespace throngkit::platform

@@ -1,7 +1,12 @@
 // The file primitives on Linux and the other POSIX systems.
 #include "core/platformfiles.h"
 
+#include "core/inienv.h"
+#include "core/paths.h"
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -325,5 +330,42 @@ Outcome FileReplacement::commit()
     d->end(false);
     return Outcome::success();
 }
+
+IniFolders IniFoldersOf(const QStringList &environment)
+{
+    IniFolders folders;
+    folders.noFolder = QStringLiteral("WINDIR and XDG_CONFIG_HOME are not set, and HOME is unset, "
+                                      "relative or the file-system root");
+    const QString windows = GetEnvValue(environment, QStringLiteral("WINDIR"));
+    const QString config = GetEnvValue(environment, QStringLiteral("XDG_CONFIG_HOME"));
+    const QString home = GetEnvValue(environment, QStringLiteral("HOME"));
+    if (!windows.isEmpty())
+        folders.writeTo = AddBackslash(windows);
+    // No Windows directory here: the user's configuration directory takes its place.
+    else if (!config.isEmpty() && QDir::isAbsolutePath(config))
+        folders.writeTo = AddBackslash(config);
+    // With no home at all there is no INI: the file-system root is nobody's configuration.
+    else if (!home.isEmpty() && QDir::isAbsolutePath(home) && QDir::cleanPath(home) != QDir::rootPath())
+        folders.writeTo = AddBackslash(home) + QStringLiteral(".config/");
+    if (!folders.writeTo.isEmpty())
+        folders.readFrom = QStringList{folders.writeTo};
+    return folders;
+}
+
+QString ProgramDirectory()
+{
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+bool HasDesktop()
+{
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    }
+    return false;
+}
+
+void UseBinaryMode(std::FILE *) {}
 
 } // namespace throngkit::platform

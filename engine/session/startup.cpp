@@ -2,13 +2,13 @@
 
 #include "core/inienv.h"
 #include "core/paths.h"
+#include "core/platformfiles.h"
 #include "core/request.h"
 #include "core/safefiles.h"
 #include "weapons/weapontable.h"
 
 #include <throngkit/version.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -18,18 +18,14 @@ namespace throngkit {
 namespace {
 
 // Where the tables that ship are installed, found from the running executable (its bin/
-// directory's ../share/throngkit). The build tree has the same layout.
+// directory's ../share/throngkit; on Windows the tables folder beside it). The build tree has
+// the same layout.
 QString ProgramDataDirectory()
 {
-    QString binDirectory;
-    if (QCoreApplication::instance())
-        binDirectory = QCoreApplication::applicationDirPath();
-    else
-        binDirectory = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    const QString binDirectory = platform::ProgramDirectory();
     if (binDirectory.isEmpty())
         return {};
-    return AddBackslash(QDir::cleanPath(binDirectory + QDir::separator()
-                                        + QStringLiteral(THRONGKIT_DATA_FROM_BIN)));
+    return QDir::cleanPath(binDirectory + u'/' + QStringLiteral(THRONGKIT_DATA_FROM_BIN));
 }
 
 QString DefaultTableName(GameSystem system)
@@ -65,9 +61,7 @@ void InitialiseSettings(Settings &settings)
 QString TablePath(const QString &dbLoc, const QString &fileName)
 {
     // A hand-edited INI may name the directory without its closing separator.
-    if (dbLoc.isEmpty() || dbLoc.endsWith(QDir::separator()))
-        return dbLoc + fileName;
-    return dbLoc + QDir::separator() + fileName;
+    return dbLoc.isEmpty() ? fileName : AddBackslash(dbLoc) + fileName;
 }
 
 QString DefaultTablePath(const QString &dbLoc, GameSystem system)
@@ -112,6 +106,12 @@ QString ChosenTablePath(const QString &dbLoc, GameSystem system, const QString &
     return table.isEmpty() ? DefaultTablePath(dbLoc, system) : NamedTablePath(dbLoc, table);
 }
 
+// A folder as the system spells it (the INI keeps it so, messages show it so), ending in a separator.
+QString Folder(const QString &path)
+{
+    return AddBackslash(QDir::toNativeSeparators(path));
+}
+
 bool HoldsDefaultTable(const QString &candidate)
 {
     const QFileInfo table(ResolveFileName(DefaultTablePath(candidate, GameSystem::RuneQuest)));
@@ -122,7 +122,7 @@ QString ProgramTablesOrEmpty(const StartupContext &context)
 {
     if (context.programDataDirectory.isEmpty())
         return {};
-    const QString candidate = AddBackslash(context.programDataDirectory);
+    const QString candidate = Folder(context.programDataDirectory);
     return HoldsDefaultTable(candidate) ? candidate : QString();
 }
 
@@ -137,10 +137,9 @@ struct IniFile
 IniFile ReadIni(const StartupContext &context)
 {
     IniFile ini;
-    const QString directory = IniDirectory(context.environment);
-    if (directory.isEmpty())
+    ini.path = IniPath(context.environment, QString::fromUtf16(IniFileName));
+    if (ini.path.isEmpty())
         return ini;
-    ini.path = directory + QString::fromUtf16(IniFileName);
     ini.read = ReadRegularFile(ini.path);
     // A link that leads nowhere, or round in a loop, is there all the same.
     const QFileInfo info(ini.path);
@@ -148,24 +147,25 @@ IniFile ReadIni(const StartupContext &context)
     return ini;
 }
 
-// The first-run notice after writing (or failing to write) the INI.
-QString FirstRunNotice(const IniFile &ini, const QString &candidate)
+// The first-run notice after writing (or failing to write) the INI, where the platform writes it
+// (which on Windows need not be where an old one was read).
+QString FirstRunNotice(const StartupContext &context, const IniFile &ini, const QString &candidate)
 {
-    const QString &iniPath = ini.path;
-    if (iniPath.isEmpty()) {
-        return QStringLiteral("Throngkit.ini could not be created: there is no configuration folder (WINDIR and "
-                              "XDG_CONFIG_HOME are not set, and HOME is unset, relative or the file-system root). Your data files "
-                              "are assumed to be in %1 for this run only.")
-            .arg(candidate);
+    const platform::IniFolders folders = platform::IniFoldersOf(context.environment);
+    if (folders.writeTo.isEmpty()) {
+        return QStringLiteral("Throngkit.ini could not be created: there is no configuration folder (%1). "
+                              "Your data files are assumed to be in %2 for this run only.")
+            .arg(folders.noFolder, candidate);
     }
     // A file there that cannot be read (too large, unreadable) is not the program's to replace.
     if (ini.refused) {
         return QStringLiteral("%1 cannot be read (%2), so it is left as it is. Your data files "
                               "are assumed to be in %3 for this run only.")
-            .arg(iniPath, ini.read.reason(), candidate);
+            .arg(ini.path, ini.read.reason(), candidate);
     }
-    const bool replacing = ini.read.ok();
-    QDir().mkpath(QFileInfo(iniPath).absolutePath());
+    const QString iniPath = folders.writeTo + QString::fromUtf16(IniFileName);
+    const bool replacing = ini.read.ok() && ini.path == iniPath;
+    QDir().mkpath(folders.writeTo);
     // The one line of a first run; the directory is written as the file system spells it.
     const Outcome written =
         SaveFileAtomically(iniPath, "dbloc=" + candidate.toLocal8Bit() + "\r\n");
@@ -184,7 +184,7 @@ DataLocation LocateDataDirectory(const StartupContext &context)
 {
     DataLocation location;
     if (!context.dataDirectory.isEmpty()) {
-        location.dbLoc = AddBackslash(context.dataDirectory);
+        location.dbLoc = Folder(context.dataDirectory);
         return location;
     }
     const IniFile ini = ReadIni(context);
@@ -216,11 +216,11 @@ DataLocation LocateDataDirectory(const StartupContext &context)
     // Only tables found in the current directory are worth an INI: the program's own data
     // directory is found afresh at every start, and naming it in the INI would point a moved
     // or reinstalled program at a folder that is gone.
-    const QString current = AddBackslash(context.currentDirectory);
+    const QString current = Folder(context.currentDirectory);
     if (HoldsDefaultTable(current)) {
         location.dbLoc = current;
         if (context.mayWriteIni)
-            location.firstRunNotice = FirstRunNotice(ini, current);
+            location.firstRunNotice = FirstRunNotice(context, ini, current);
         return location;
     }
     location.dbLoc = ProgramTablesOrEmpty(context);

@@ -17,6 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <sys/mount.h>
@@ -25,6 +28,7 @@
 #include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <csignal>
@@ -113,7 +117,8 @@ TEST(ListingFiles, JsonStringsShowWindowsTextAndEscapeControls)
 // A save replaces the whole file through a link, keeping the link, and a name as long as the
 // file system allows, however long the temporary name beside it would be; one that cannot be
 // made (a regular file used as a directory stops even root; so does a missing directory; a
-// loop of links is never replaced by a file) leaves the old file as it was and nothing beside it.
+// loop of links is never replaced by a file; on Windows a device's name, in any folder, with
+// any extension) leaves the old file as it was and nothing beside it.
 TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
 {
     QTemporaryDir dir;
@@ -126,15 +131,24 @@ TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
     EXPECT_EQ(ReadFile(target), ComposeOutput(OutputFormat::Rbl, rabble));
 
     WriteFile(dir, u"old.rbl"_qs, old);
+#ifdef Q_OS_WIN
+    const QString noPath = test::NoSuchFolder(), device = u"it is not a regular file"_qs;
+    const std::pair<QString, QString> refused[] = {{target + u"/x.rbl"_qs, noPath}, {dir.filePath(u"missing/x.htm"_qs), noPath},
+        {dir.filePath(u"NUL"_qs), device}, {dir.filePath(u"con.htm"_qs), device}, {dir.filePath(u"Com1.x.rbl"_qs), device},
+        {dir.filePath(u"lpt9 .txt"_qs), device}, {u"aux"_qs, device}};
+#else
     const QString loop = dir.filePath(u"loop.rbl"_qs);
     ASSERT_TRUE(QFile::link(loop, loop));
-    for (const auto &[bad, why] : {std::pair{target + u"/x.rbl"_qs, u"Not a directory"_qs},
-                                   std::pair{dir.filePath(u"missing/x.htm"_qs), u"No such file or directory"_qs},
-                                   std::pair{loop, u"Too many levels of symbolic links"_qs}})
-        EXPECT_EQ(SaveOutput(OutputFormat::Htm, rabble, bad).reason(), u"Cannot save \"%1\": %2"_qs.arg(bad, why));
+    const std::pair<QString, QString> refused[] = {{target + u"/x.rbl"_qs, u"Not a directory"_qs},
+        {dir.filePath(u"missing/x.htm"_qs), u"No such file or directory"_qs}, {loop, u"Too many levels of symbolic links"_qs}};
+#endif
+    for (const auto &[bad, why] : refused)
+        EXPECT_EQ(SaveOutput(OutputFormat::Htm, rabble, bad).reason(), u"Cannot save \"%1\": %2"_qs.arg(QDir::toNativeSeparators(bad), why));
     EXPECT_EQ(ReadFile(target), old);
+#ifndef Q_OS_WIN
     EXPECT_TRUE(QFileInfo(loop).isSymLink());
     EXPECT_EQ(test::Entries(dir.path()), (QStringList{u"loop.rbl"_qs, u"old.rbl"_qs}));
+#endif
 
     for (const int length : {249, 255}) {
         SCOPED_TRACE(length);
@@ -145,6 +159,25 @@ TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
         QFile::remove(longest);
     }
 
+#ifdef Q_OS_WIN
+    EXPECT_EQ(test::Entries(dir.path()), QStringList{u"old.rbl"_qs});
+}
+
+// A read-only file is refused and left as it was; a hidden one stays hidden once replaced.
+TEST(ListingFiles, ASaveKeepsTheReplacedFilesAttributes)
+{
+    QTemporaryDir dir;
+    const QString readOnly = WriteFile(dir, u"read-only"_qs, "old"), hidden = WriteFile(dir, u"hidden"_qs, "old");
+    const auto name = [](const QString &path) { return reinterpret_cast<const wchar_t *>(path.utf16()); };
+    ASSERT_TRUE(::SetFileAttributesW(name(readOnly), FILE_ATTRIBUTE_READONLY) && ::SetFileAttributesW(name(hidden), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(SaveFileAtomically(readOnly, "new").reason(), u"Cannot save \"%1\": %2"_qs.arg(QDir::toNativeSeparators(readOnly), test::SystemReason(ERROR_ACCESS_DENIED)));
+    EXPECT_TRUE(SaveFileAtomically(hidden, "new").ok());
+    EXPECT_EQ(ReadFile(readOnly) + ReadFile(hidden), "oldnew");
+    EXPECT_EQ(::GetFileAttributesW(name(hidden)) & FILE_ATTRIBUTE_HIDDEN, DWORD(FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(test::Entries(dir.path()), (QStringList{u"hidden"_qs, u"read-only"_qs}));
+    ::SetFileAttributesW(name(readOnly), FILE_ATTRIBUTE_NORMAL);
+}
+#else
     const QString link = dir.filePath(u"link.rbl"_qs);
     ASSERT_TRUE(QFile::link(target, link));
     ASSERT_TRUE(SaveFileAtomically(link, "new").ok());
@@ -193,6 +226,9 @@ TEST(ListingFiles, ASaveKeepsTheReplacedFilesPermissionsOwnerAndAttributes)
     }
     EXPECT_EQ(test::Entries(dir.path()).size(), std::size(cases));   // no temporary file left
 }
+#endif
+
+#ifdef Q_OS_LINUX
 
 // A file system may report a lost write only when the file is synced: a save whose sync fails
 // keeps the old file and says why, but a file system that cannot sync (EINVAL) or is read-only
@@ -281,5 +317,6 @@ TEST(ListingFiles, AFullOrReadOnlyDiskKeepsTheOldFileAndSaysWhy)
               u"Cannot save \"%1\": Read-only file system"_qs.arg(dir.filePath(u"new.htm"_qs)));
     EXPECT_EQ(ReadFile(target), "OLD\n");
 }
+#endif
 
 } // namespace

@@ -13,8 +13,10 @@
 
 #include <cmath>
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#endif
 
 using namespace throngkit;
 
@@ -93,6 +95,7 @@ QString Draws(Settings &s)
 TEST(WeaponTables, SampleShippedAndSpecialFilesMatchTheirCheckedReports)
 {
     QTemporaryDir special;
+#ifndef Q_OS_WIN   // FIFOs, device nodes and escapes in names are Linux's (Windows' devices: safefiles)
     const QByteArray fifo = QFile::encodeName(special.filePath(u"fifo.dat"_qs));
     const QByteArray zero = QFile::encodeName(special.filePath(u"zero.dat"_qs));
     ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
@@ -106,12 +109,15 @@ TEST(WeaponTables, SampleShippedAndSpecialFilesMatchTheirCheckedReports)
     test::WriteFile(special, u"large.dat"_qs, "T\r\n " + filler + row);
     test::WriteFile(special, u"at-bound.dat"_qs, "T\r\n" + filler + row);
     test::WriteFile(special, u"escape\x1B[2J.dat"_qs, "T\r\n" + row);   // the report escapes it
+#endif
 
     const QString data = test::TestDataDirectory() + u"engine/"_qs;
     const struct { QString dir; const char *golden; QStringList missing; } folders[] = {
         {data + u"tables/"_qs, "sample-tables.txt", {}},
         {test::SourceDataDirectory(), "shipped-tables.txt", {}},
+#ifndef Q_OS_WIN
         {special.path() + u'/', "special-tables.txt", {u"nowhere.dat"_qs}},
+#endif
     };
     for (const auto &folder : folders) {
         SCOPED_TRACE(folder.golden);
@@ -134,7 +140,7 @@ TEST(WeaponTables, SampleShippedAndSpecialFilesMatchTheirCheckedReports)
             for (const QString &problem : DrawProblems(*settings))
                 report += u"  Draw: "_qs + problem + u'\n';
         }
-        report.replace(folder.dir, u"{dir}/"_qs);
+        report.replace(QDir::toNativeSeparators(folder.dir), u"{dir}/"_qs).replace(folder.dir, u"{dir}/"_qs);
         EXPECT_EQ(report.toStdString(), test::ReadFile(data + QLatin1String(folder.golden)).toStdString());
     }
 }

@@ -1,6 +1,7 @@
 // Runs a fuzz target over files, without libFuzzer: the seed corpus and every input that once
 // found a fault stay part of the ordinary test run, under the sanitizers where they are on.
 #include <QByteArray>
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 
@@ -23,6 +24,8 @@ int main(int argc, char *argv[])
             ++inputs;
         }
     }
+    // A target may have made its scratch folder the current one, which Windows would not remove.
+    QDir::setCurrent(QDir::rootPath());
     std::printf("%d inputs replayed\n", inputs);
     return inputs > 0 ? 0 : 1;
 }

@@ -9,11 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <csignal>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace throngkit::test {
 
@@ -51,6 +55,23 @@ QString WriteTable(const QTemporaryDir &dir, const QString &name, const QByteArr
 {
     return WriteFile(dir, name, caption + "\r\n" + rows);
 }
+
+#ifdef Q_OS_WIN
+QString SystemReason(unsigned long error)
+{
+    wchar_t *text = nullptr;
+    ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    const QString reason = QString::fromWCharArray(text).trimmed();
+    ::LocalFree(text);
+    return reason.endsWith(u'.') ? reason.chopped(1) : reason;   // the program's message goes on
+}
+
+QString NoSuchFile() { return SystemReason(ERROR_FILE_NOT_FOUND); }
+QString NoSuchFolder() { return SystemReason(ERROR_PATH_NOT_FOUND); }
+#else
+QString NoSuchFile() { return QStringLiteral("No such file or directory"); }
+QString NoSuchFolder() { return NoSuchFile(); }
 
 std::optional<QString> InChildProcess(const std::function<QString()> &action, std::optional<long> fileSizeLimit)
 {
@@ -92,5 +113,7 @@ std::optional<QString> InChildProcess(const std::function<QString()> &action, st
         return std::nullopt;
     return QString::fromUtf8(text);
 }
+
+#endif
 
 } // namespace throngkit::test

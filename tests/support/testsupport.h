@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QOperatingSystemVersion>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -17,6 +18,9 @@
 inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace throngkit::test {
+
+// Windows has rules of its own (CR LF on standard output, the INI in %APPDATA%\Throngkit).
+inline const bool OnWindows = QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows;
 
 // The weapon tables that ship, in the source tree.
 inline QString SourceDataDirectory() { return QStringLiteral(THRONGKIT_SOURCE_DATA_DIR "/"); }
@@ -48,10 +52,21 @@ QString WriteTable(const QTemporaryDir &dir, const QString &name, const QByteArr
 // the windows' titles start with.
 QByteArray ProgramTitle();
 
+// The system's words for a file that is not there and for a folder that is not, as the
+// program quotes them (on Linux both are "No such file or directory").
+QString NoSuchFile();
+QString NoSuchFolder();
+#ifdef Q_OS_WIN
+// The system's words for a Windows error code (Wine's are not always Windows' own).
+QString SystemReason(unsigned long error);
+#endif
+
+#ifndef Q_OS_WIN
 // Runs action in a child process and returns the text action returned there; nothing when the
 // child did not end normally. With a limit, the child's files may not grow past it (SIGXFSZ
 // ignored, so a write past it fails with "File too large").
 std::optional<QString> InChildProcess(const std::function<QString()> &action,
                                       std::optional<long> fileSizeLimit = {});
+#endif
 
 } // namespace throngkit::test

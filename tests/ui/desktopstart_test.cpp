@@ -38,16 +38,17 @@ TEST(OpenConfigurationWindow, FirstRunFromTheTablesFolderWritesTheIni)
     ASSERT_TRUE(QDir().mkpath(windows) && QDir().mkpath(tables));
     ASSERT_TRUE(QFile::copy(test::SourceTable("tk-wp-rq1.dat"), tables + "/tk-wp-rq1.dat"));
     StartupContext context;
-    context.environment = {"WINDIR=" + windows, "HOME=" + dir.path()};
+    context.environment = {"WINDIR=" + windows, "APPDATA=" + windows, "HOME=" + dir.path()};
     context.currentDirectory = tables;
     context.programDataDirectory = test::SourceDataDirectory();
     const auto settings = test::NewSettings();
     test::FakePrompts prompts;
     EXPECT_EQ(Open(*settings, RunStartup(*settings, context), prompts), "Runequest Standard");
-    const QString ini = windows + "/Throngkit.ini";
-    EXPECT_EQ(test::ReadFile(ini), "dbloc=" + QFile::encodeName(tables) + "/\r\n");
+    const QString ini = QDir::toNativeSeparators(windows + (test::OnWindows ? "/Throngkit/Throngkit.ini" : "/Throngkit.ini"));
+    const QString here = QDir::toNativeSeparators(tables + "/");
+    EXPECT_EQ(test::ReadFile(ini), "dbloc=" + QFile::encodeName(here) + "\r\n");
     // The first-run notice comes before any window.
-    EXPECT_EQ(prompts.calls, QStringList{"notice -: " + ini + " has been created, assuming your data files are in " + tables + "/"});
+    EXPECT_EQ(prompts.calls, QStringList{"notice -: " + ini + " has been created, assuming your data files are in " + here});
     EXPECT_EQ(settings->Title, QString::fromLatin1(test::ProgramTitle()));   // the settings were initialised
 }
 

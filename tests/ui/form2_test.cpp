@@ -121,8 +121,8 @@ TEST_F(Form2Test, ListChoicesAndSystemSwitchThereAndBackWhichLoadsDefaultTables)
     QFile::remove(dir.filePath("tk-wp-tr1.dat"));
     click("Option1_1");
     EXPECT_EQ(prompts.calls, (QStringList{"pickFromList Form2: Other RQ table/RQ test table/Traveller test table/Abandon|Select weapon table",
-                                          "failure Form2: The weapon table " + dir.filePath("tk-wp-tr1.dat")
-                                              + " cannot be opened: No such file or directory."}));
+                                          "failure Form2: The weapon table " + QDir::toNativeSeparators(dir.filePath("tk-wp-tr1.dat"))
+                                              + " cannot be opened: " + test::NoSuchFile() + "."}));
     EXPECT_EQ(loaded(), "RQ test table SWORD");
 }
 
@@ -325,7 +325,7 @@ TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
         {"tk-wp-empty.dat", "", "", "Abandon", "RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", "",
          "1 table left out:\ntk-wp-empty.dat: the file is empty"},
         {"", "", "tk-wp-tr1.dat", "Traveller test table", "RQ test table/Traveller test table/Abandon", "RQ test table SWORD",
-         "The weapon table {dir}/tk-wp-tr1.dat cannot be opened: No such file or directory.", ""},
+         "The weapon table {dir}/tk-wp-tr1.dat cannot be opened: {no file}.", ""},
         // The label shows the caption as the table has it, not as the pick list can.
         {"tk-wp-slash.dat", Table("Swords/Axes", "1,100,AXE,1D8,4\r\n"), "", "Swords-Axes",
          "RQ test table/Swords-Axes/Traveller test table/Abandon", "Swords/Axes AXE", "", ""},
@@ -351,7 +351,8 @@ TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
         click("Command1");
         QStringList calls{"pickFromList Form2: " + c.offered + "|Select weapon table" + (c.note.isEmpty() ? "" : "|" + c.note)};
         if (!c.message.isEmpty())
-            calls << "failure Form2: " + QString(c.message).replace("{dir}", dir.path());
+            calls << "failure Form2: " + QString(c.message).replace("{dir}/", QDir::toNativeSeparators(dir.path() + "/"))
+                                                          .replace("{no file}", test::NoSuchFile());
         EXPECT_EQ(prompts.calls, calls);
         EXPECT_EQ(loaded(), c.loaded);
         EXPECT_EQ(get<QLabel>("Label3").toolTip(), c.tip);

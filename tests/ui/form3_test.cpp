@@ -101,7 +101,8 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
             calls.prepend("askText Form3: " + settings->Title + "|Give title for this listing|" + standard);
         if (c.fails) {
             const QString again = QString(calls.last()).replace("*.rbl|.rbl", dir.filePath(*c.chosen) + "|.rbl");
-            calls << "failure Form3: Cannot save \"" + dir.filePath(*c.chosen) + "\": No such file or directory" << again;
+            calls << "failure Form3: Cannot save \"" + QDir::toNativeSeparators(dir.filePath(*c.chosen)) + "\": " + test::NoSuchFolder()
+                  << again;
         }
         EXPECT_EQ(prompts.calls, calls);
         EXPECT_EQ(form.heading(), c.used);
@@ -144,7 +145,7 @@ TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)
     const struct { const char *file; bool ok; std::optional<QString> heading; bool printed; QString message; } cases[] = {
         {"cancelled.pdf", false, QString("Unused"), false, ""},
         {"raid.pdf", true, QString("My Raiders"), true, ""},
-        {"no such folder/raid.pdf", true, std::nullopt, false, "The listing could not be printed to \"{path}\": No such file or directory"},
+        {"no such folder/raid.pdf", true, std::nullopt, false, "The listing could not be printed to \"{path}\": {no folder}"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file);
@@ -161,13 +162,15 @@ TEST_F(Form3Test, PrintsTheBoxAsItHoldsIt)
         // The heading is settled as for a save.
         QStringList calls{"askText Form3: " + settings->Title + "|Give title for this listing|Throngkit Listing", "printSetup Form3"};
         if (!c.message.isEmpty())
-            calls << "failure Form3: " + QString(c.message).replace("{path}", path);
+            calls << "failure Form3: " + QString(c.message).replace("{path}", QDir::toNativeSeparators(path)).replace("{no folder}", test::NoSuchFolder());
         EXPECT_EQ(prompts.calls, calls);
         EXPECT_EQ(QFileInfo::exists(path), c.printed);
+#ifndef Q_OS_WIN   // pdftotext reads it back on Linux only
         if (c.printed) {
             EXPECT_EQ(test::PdfPages(path), (QList<QStringList>{{*c.heading, "typed Num T Weapon",
                                                                  "1 B Broadsword", "Page 1 of 1"}}));
         }
+#endif
     }
 }
 

@@ -22,11 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return created;
     }();
     (void)app;
+#ifdef _WIN32
+    static std::FILE *sink = std::fopen("NUL", "w");
+#else
     static std::FILE *sink = std::fopen("/dev/null", "w");
+#endif
 
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     // No paths with directories: whatever -o names stays inside the scratch directory.
-    if (bytes.contains('/'))
+    if (bytes.contains('/') || bytes.contains('\\') || bytes.contains(':'))
         return 0;
     QStringList arguments{QStringLiteral("throngkit")};
     for (const QByteArray &argument : bytes.split('\0')) {
