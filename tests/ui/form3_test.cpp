@@ -27,11 +27,12 @@ protected:
 };
 
 // The start state against a copy of every control (captions, the listing box's fixed-pitch face,
-// the tab order).
+// the tab order). Under Wine the tests' one face is DejaVu Sans, in which "Export…" needs a row
+// widened by a few pixels: form3-windows.txt.
 TEST_F(Form3Test, NothingIsSavedOrPrintedBeforeAGeneration)
 {
     Form3 fresh(*settings, prompts);
-    test::ExpectGolden(test::Snapshot(fresh), "form3", {{"{title}", QString::fromLatin1(test::ProgramTitle())}});
+    test::ExpectGolden(test::Snapshot(fresh), test::OnWindows ? "form3-windows" : "form3", {{"{title}", QString::fromLatin1(test::ProgramTitle())}});
     for (const char *action : {"Command2", "Command3", "Command4", "Command5"}) {
         prompts.fileAnswers = {dir.filePath("raid.rbl")};
         click(action);

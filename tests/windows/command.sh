@@ -31,7 +31,7 @@ same-bytes)
     compared=0
     for seed in 1 18446744073709551615; do
         for system in runequest traveller; do
-            for format in listing json rbl htm csv summary; do
+            for format in listing json rbl htm csv summary foundry; do
                 options=(generate --count 1000 --seed "$seed" --system "$system" --format "$format" --heading "Bytes & <them>")
                 "$linux" "${options[@]}" -o linux.out
                 "$wine" "$folder/throngkit.com" "${options[@]}" -o "$(windows_path "$work")\\windows.out"
@@ -45,6 +45,12 @@ same-bytes)
                 compared=$((compared + 1))
             done
         done
+    done
+    for format in report foundry; do
+        "$linux" tables --format "$format" > linux.out
+        "$wine" "$folder/throngkit.com" tables --format "$format" > windows.out
+        cmp linux.out windows.out || fail "tables --format $format"
+        compared=$((compared + 1))
     done
     for options in --version --help "tables --help"; do
         "$linux" $options > linux.out
