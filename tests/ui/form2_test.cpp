@@ -56,11 +56,10 @@ protected:
     static void activate(QWidget &window)
     {
         window.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         // Under Wine the offscreen platform does not give the activation back once a window
         // opened over this one has been hidden.
-        if (QApplication::activeWindow() != &window)
-            QApplication::setActiveWindow(&window);
+        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
     // A key as the user presses it: to the control with the focus, an access key's button
     // pressed to its end.
@@ -75,9 +74,8 @@ protected:
     {
         if (get<QCheckBox>("Check1").isChecked() != ticked)
             click("Check1");
-        get<QLineEdit>("Text2").setText(name);
-        get<QLineEdit>("Text3").setText(damage);
-        get<QLineEdit>("Text4").setText(rank);
+        for (const auto &[box, text] : {std::pair{"Text2", name}, {"Text3", damage}, {"Text4", rank}})
+            get<QLineEdit>(box).setText(text);
     }
 
     QTemporaryDir dir;

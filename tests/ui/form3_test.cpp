@@ -102,8 +102,7 @@ TEST_F(Form3Test, SavesAskTheHeadingWhileItIsTheDefaultAndThenTheFile)
             calls.prepend("askText Form3: " + settings->Title + "|Give title for this listing|" + standard);
         if (c.fails) {
             const QString again = QString(calls.last()).replace("*.rbl|.rbl", dir.filePath(*c.chosen) + "|.rbl");
-            calls << "failure Form3: Cannot save \"" + QDir::toNativeSeparators(dir.filePath(*c.chosen)) + "\": " + test::NoSuchFolder()
-                  << again;
+            calls << "failure Form3: Cannot save \"" + QDir::toNativeSeparators(dir.filePath(*c.chosen)) + "\": " + test::NoSuchFolder() << again;
         }
         EXPECT_EQ(prompts.calls, calls);
         EXPECT_EQ(form.heading(), c.used);
