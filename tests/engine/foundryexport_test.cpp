@@ -102,9 +102,9 @@ bool Fits(const QJsonValue &v, const Type &type)
     }
 }
 
-// Every field of value is one its shape names, of a type it allows, and none it requires is
-// missing. path is the value's own, and is as it was when this returns.
-void Check(const QJsonValue &value, const Shape &shape, QStringList &faults, QString &path)
+// Every field of value (at path) is one its shape names, of a type it allows, and none it
+// requires is missing.
+void Check(const QJsonValue &value, const Shape &shape, QStringList &faults, const QString &path = {})
 {
     const auto field = shape.constFind(path);
     if (field == shape.cend())
@@ -112,26 +112,14 @@ void Check(const QJsonValue &value, const Shape &shape, QStringList &faults, QSt
     const auto fits = [&](const Type &type) { return Fits(value, type); };
     if (!path.isEmpty() && std::none_of(field->types.cbegin(), field->types.cend(), fits))
         faults << path + u" is of a type it may not have"_qs;
-    const qsizetype length = path.size();
-    for (const QJsonValue &element : value.toArray()) {
-        Check(element, shape, faults, path += u"[]");
-        path.truncate(length);
-    }
+    for (const QJsonValue &element : value.toArray())
+        Check(element, shape, faults, path + u"[]"_qs);
     const QJsonObject object = value.toObject();
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        Check(it.value(), shape, faults, (length ? path += u'.' : path) += it.key());
-        path.truncate(length);
-    }
-    for (const QString &key : field->required) {
+    for (auto it = object.begin(); it != object.end(); ++it)
+        Check(it.value(), shape, faults, path.isEmpty() ? it.key() : path + u'.' + it.key());
+    for (const QString &key : field->required)
         if (value.isObject() && !object.contains(key))
             faults << (path.isEmpty() ? key : path + u'.' + key) + u" is missing"_qs;
-    }
-}
-
-void Check(const QJsonValue &value, const Shape &shape, QStringList &faults)
-{
-    QString path;
-    Check(value, shape, faults, path);
 }
 
 // A document checked whole, its embedded documents by their own shapes; each fault names it.
@@ -361,6 +349,7 @@ TEST(FoundryExport, RqgHitPointsAreRqgsOwn)
         {u"A38C39A", 3, {2, 2, 2, 3, 1, 1, 2}},    // CON 3, SIZ 8 (-5), POW 3 (-5): 1, at least 3
         {u"AJJAJAA", 21, {7, 7, 7, 8, 6, 6, 7}},   // CON 18, SIZ 18 (+10), POW 18 (+5)
         {u"AACA4AA", 9, {3, 3, 3, 4, 2, 2, 3}},    // CON 10, SIZ 12 (0), POW 4 (-5)
+        {u"A?8A9AA", 3, {2, 2, 2, 3, 1, 1, 2}},    // CON unreadable (0), SIZ 8 (-5), POW 9 (0): -1
     };
     for (const auto &c : cases) {
         auto s = NewSettings();
@@ -372,6 +361,19 @@ TEST(FoundryExport, RqgHitPointsAreRqgsOwn)
         for (const QJsonValue &location : ItemsOf(actor, u"hitLocation"_qs))
             locations.push_back(location[u"system"][u"hitPoints"][u"value"].toInt());
         EXPECT_EQ(locations, c.locations) << QString::fromUtf16(c.code).toStdString();
+    }
+}
+
+// A damage text is a Foundry dice formula, Traveller's "3D" six-sided, or nothing where it is no
+// formula at all: no figure, or a word.
+TEST(FoundryExport, DamageIsADiceFormulaOrNothing)
+{
+    auto s = NewSettings();
+    s->HowMany = 1;
+    for (const auto &[damage, formula] : {std::pair{u"3D", u"3d6"}, {u"1D10 + 3", u"1d10+3"}, {u"+", u""}, {u"(D)", u""}, {u"Bite", u""}}) {
+        s->Members[1].Damage = QString::fromUtf16(damage);
+        const QJsonObject actor = Parse(ComposeOutput(OutputFormat::Foundry, {Traveller, *s, u"H"_qs}))[u"actors"][0].toObject();
+        EXPECT_EQ(ItemsOf(actor, u"weapon"_qs)[0][u"system"][u"damage"], QString::fromUtf16(formula)) << QString::fromUtf16(damage).toStdString();
     }
 }
 
