@@ -64,7 +64,7 @@ QString EscapeControls(QStringView text)
     out.reserve(text.size());
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+        if (IsControlCharacter(u))
             out += QStringLiteral("\\x") + QString::number(unsigned(u), 16).toUpper().rightJustified(2, u'0');
         else
             out += c;

@@ -33,6 +33,12 @@ inline constexpr qsizetype MaxReadBytes = 1024 * 1024;
 // reason is the system's, "it is not a regular file" or "it is too large (...)".
 THRONGKIT_ENGINE_EXPORT Result<QByteArray> ReadRegularFile(const QString &path, qsizetype limit = MaxReadBytes);
 
+// A control character (C0, DEL, C1): one that a terminal or a reader would act on, not show.
+constexpr bool IsControlCharacter(char16_t u) noexcept
+{
+    return u < 0x20 || (u >= 0x7F && u < 0xA0);
+}
+
 // text with every control character (C0, DEL, C1) written as \xHH, so that file content quoted
 // in a message can neither cut it (NUL) nor drive the terminal (ESC).
 THRONGKIT_ENGINE_EXPORT QString EscapeControls(QStringView text);

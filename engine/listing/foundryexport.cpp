@@ -2,6 +2,8 @@
 
 #include "core/dice.h"
 #include "core/request.h"
+#include "core/safefiles.h"
+#include "core/windows1252.h"
 #include "generate/memberfigures.h"
 #include "listing/rabblejson.h"
 
@@ -102,18 +104,17 @@ private:
     bool m_first = true;
 };
 
-bool IsControl(QChar c)
-{
-    return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
-}
-
-// A name as Foundry shows it: one line, no control characters, no blanks at its ends.
+// A name as Foundry shows it: one line, no control characters, no blanks at its ends. A table's
+// Windows-1252 bytes are read first, so that its dashes and quotes are not taken for the C1
+// control characters that share their codes.
 QString PlainText(QStringView text)
 {
     QString plain;
     plain.reserve(text.size());
-    for (const QChar c : text)
-        plain += IsControl(c) ? QChar(u' ') : c;
+    for (const QChar c : text) {
+        const char16_t u = FromWindows1252(c.unicode());
+        plain += IsControlCharacter(u) ? QChar(u' ') : QChar(u);
+    }
     return plain.simplified();
 }
 

@@ -1,5 +1,6 @@
 #include "listing/rabblejson.h"
 
+#include "core/safefiles.h"
 #include "core/windows1252.h"
 #include "listing/memberfields.h"
 
@@ -86,7 +87,7 @@ QString JsonString(QStringView text)
         default:
             // Control characters a terminal would act on, the C1 ones that Windows-1252 leaves
             // undefined among them, go escaped.
-            if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
+            if (IsControlCharacter(c.unicode()))
                 out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
             else
                 out += c;

@@ -378,9 +378,9 @@ TEST(FoundryExport, DamageIsADiceFormulaOrNothing)
 }
 
 // Text from a table or a heading reaches Foundry as data: JSON that reads back, names on one
-// line without control characters, and fields rendered as HTML holding only text (no tag but
-// the export's own paragraphs, no entity but the escapes, no enricher's opening: "@UUID[",
-// "@SkillRoll", "[[/r").
+// line without control characters (a Windows-1252 dash is a dash), and fields rendered as HTML
+// holding only text (no tag but the export's own paragraphs, no entity but the escapes, no
+// enricher's opening: "@UUID[", "@SkillRoll", "[[/r").
 void ExpectSafe(const QJsonValue &value, const QString &key, QStringList &faults)
 {
     static const QRegularExpression markup(
@@ -399,7 +399,7 @@ void ExpectSafe(const QJsonValue &value, const QString &key, QStringList &faults
 
 TEST(FoundryExport, TableAndHeadingTextCannotBecomeMarkup)
 {
-    const QString heading = u"</p><script>alert(\"x\")</script>@UUID[Actor.x]{y} [[/r 1d6]] \\ &amp;\t\x01\x1b"_qs;
+    const QString heading = u"</p><script>alert(\"x\")</script>@UUID[Actor.x]{y} [[/r 1d6]] \\ &amp;\x96\x81\t\x01\x1b"_qs;
     QStringList faults;
     for (const GameSystem system : {RQ, Traveller}) {
         auto s = NewSettings();
@@ -411,16 +411,16 @@ TEST(FoundryExport, TableAndHeadingTextCannotBecomeMarkup)
         ASSERT_TRUE(GenerateRabble(system, *s, dice).ok());
         const QJsonObject rabble = Parse(ComposeOutput(OutputFormat::Foundry, {system, *s, heading, 7}));
         ExpectSafe(rabble, {}, faults);
-        EXPECT_EQ(rabble[u"actors"][0][u"name"], u"</p><script>alert(\"x\")</script>@UUID[Actor.x]{y} [[/r 1d6]] \\ &amp; 01"_qs);
+        EXPECT_EQ(rabble[u"actors"][0][u"name"], u"</p><script>alert(\"x\")</script>@UUID[Actor.x]{y} [[/r 1d6]] \\ &amp;– 01"_qs);
     }
     QTemporaryDir dir;
-    const QString table = test::WriteTable(dir, u"tk-wp-x.dat"_qs, "Say \"hi\" <b>&</b> @UUID[x] [[1]]",
+    const QString table = test::WriteTable(dir, u"tk-wp-x.dat"_qs, "Say \"hi\" \x96 <b>&</b> @UUID[x] [[1]]",
                                            "1,50,\"<i>[[x]]\",<b>,2\r\n51,100,\"@Table[y]\",1D6,2\r\n");
     const TableCheck check = CheckWeaponTable(table, u"<x>.dat"_qs);
     const QJsonArray tables = QJsonDocument::fromJson(ComposeFoundryRollTables({&check, 1})).array();
     ASSERT_EQ(tables.size(), 1);
     ExpectSafe(tables, {}, faults);
-    EXPECT_EQ(tables[0][u"name"], u"Say \"hi\" <b>&</b> @UUID[x] [[1]]"_qs);
+    EXPECT_EQ(tables[0][u"name"], u"Say \"hi\" – <b>&</b> @UUID[x] [[1]]"_qs);
     EXPECT_EQ(faults, QStringList());
 }
 
