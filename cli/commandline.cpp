@@ -17,7 +17,6 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <csignal>
@@ -147,15 +146,7 @@ int RunGenerate(const GenerateRequest &request, std::FILE *out, std::FILE *err)
 
 QString HelpText(QCommandLineParser &parser, const QString &programPath)
 {
-    // The usage line names the program as it is typed, not by the path it was started from
-    // (nor by its extension: Windows runs throngkit.com for "throngkit").
-    QString text = parser.helpText();
-    if (!programPath.isEmpty()) {
-        const qsizetype at = text.indexOf(programPath);
-        if (at >= 0)
-            text.replace(at, programPath.size(), QFileInfo(programPath).completeBaseName());
-    }
-    return text + FormatsAndTablesHelp()
+    return NamedAsTyped(parser.helpText(), programPath) + FormatsAndTablesHelp()
            + QStringLiteral("\nWith no arguments, throngkit opens its windows.\n");
 }
 

@@ -2,6 +2,8 @@
 
 #include "core/safefiles.h"
 
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 namespace throngkit {
@@ -66,6 +68,13 @@ QString ParserError(const QCommandLineParser &parser, const QStringList &argumen
     if (!text.isEmpty())
         text[0] = text[0].toLower();
     return text.replace(u'\'', u'"');
+}
+
+QString NamedAsTyped(QString helpText, const QString &programPath)
+{
+    if (const qsizetype at = programPath.isEmpty() ? -1 : helpText.indexOf(programPath); at >= 0)
+        helpText.replace(at, programPath.size(), QFileInfo(programPath).completeBaseName());
+    return helpText;
 }
 
 } // namespace throngkit

@@ -15,6 +15,10 @@ QString WrapText(QStringView text, int indent = 0);
 // "  name      description", the description wrapped under itself.
 QString HelpEntry(QStringView name, QStringView description);
 
+// A parser's help with its usage line naming the program as it is typed, not by the path it was
+// started from (nor by its extension: Windows runs throngkit.com for "throngkit").
+QString NamedAsTyped(QString helpText, const QString &programPath);
+
 // What the parser could not make of arguments, as the command says a usage error: lower case,
 // values in double quotes, no full stop.
 QString ParserError(const QCommandLineParser &parser, const QStringList &arguments);

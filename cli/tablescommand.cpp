@@ -12,7 +12,6 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -67,13 +66,8 @@ Result<TablesReport> RunTablesCommand(const QStringList &arguments,
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     if (!parser.parse(arguments))
         return Refused(ParserError(parser, arguments));
-    if (parser.isSet(help)) {
-        QString text = parser.helpText();
-        const QString program = arguments.value(0);
-        if (const qsizetype at = program.isEmpty() ? -1 : text.indexOf(program); at >= 0)
-            text.replace(at, program.size(), QFileInfo(program).completeBaseName());
-        return Report({text.toUtf8(), {}, true});
-    }
+    if (parser.isSet(help))
+        return Report({NamedAsTyped(parser.helpText(), arguments.value(0)).toUtf8(), {}, true});
 
     // The roll tables rather than the report.
     bool rollTables = false;

@@ -7,13 +7,6 @@
 
 namespace throngkit {
 
-namespace {
-
-// The characteristic digits: the value 1 is "1", 32 is "Z".
-constexpr char16_t Digits[] = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
-
-} // namespace
-
 Dice::Dice() : Dice(freshSeed()) {}
 
 DiceScript::~DiceScript() = default;
@@ -66,15 +59,14 @@ QStringView CharDigit(double value) noexcept
         return u"0";
     if (whole > 32 || std::isnan(whole))
         return u"-99";
-    return QStringView(&Digits[static_cast<int>(whole) - 1], 1);
+    return CharDigit(static_cast<int>(whole));
 }
 
 std::optional<int> CharDigitValue(QChar digit) noexcept
 {
     if (digit == u'0')
         return 0;
-    const QStringView digits(Digits);
-    const qsizetype at = digits.indexOf(digit);
+    const qsizetype at = CharDigits.indexOf(digit);
     if (at < 0)
         return std::nullopt;
     return int(at) + 1;

@@ -82,15 +82,17 @@ inline int RollDice(Dice &dice, int count, int sides)
 // A view of a constant: no copy for each of a thousand members' codes.
 THRONGKIT_ENGINE_EXPORT QStringView CharDigit(double value) noexcept;
 
+// The characteristic digits: the value 1 is "1", 32 is "Z".
+inline constexpr QStringView CharDigits = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
+
 // The same for a whole value, as the dice give it.
 inline QStringView CharDigit(int value) noexcept
 {
-    constexpr QStringView Alphabet = u"123456789ABCDEFGHJKLMNPQRSTVWXYZ";
     if (value <= 0)
         return u"0";
     if (value > 32)
         return u"-99";
-    return Alphabet.sliced(value - 1, 1);
+    return CharDigits.sliced(value - 1, 1);
 }
 
 // The value a characteristic digit stands for: "1" is 1, "Z" is 32, and "0" (which stands for

@@ -38,8 +38,8 @@ constexpr OutputFormatInfo Formats[] = {
 };
 
 constexpr TableFormatInfo TablesFormats[] = {
-    {u"report", u"each table's rows, the chance of each weapon and its problems (the default)"},
-    {u"foundry", u"the tables as roll tables for the Foundry virtual tabletop, a JSON array"},
+    {u"report"},   // each table's rows, the chance of each weapon and its problems
+    {u"foundry"},  // the tables as the virtual tabletop's roll tables, a JSON array
 };
 
 } // namespace

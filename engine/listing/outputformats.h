@@ -55,8 +55,7 @@ THRONGKIT_ENGINE_EXPORT QString OutputFormatNames();
 // tabletop's roll tables (listing/foundryexport.h). In the order the help lists them.
 struct TableFormatInfo
 {
-    QStringView name;          // the word --format takes
-    QStringView description;   // for the help
+    QStringView name;   // the word --format takes
 };
 THRONGKIT_ENGINE_EXPORT std::span<const TableFormatInfo> TableFormats();
 
