@@ -75,10 +75,9 @@ const Shape &ShapeOf(const QString &kind)
         }
     };
     read(kind);
-    for (auto it = optional.cbegin(); it != optional.cend(); ++it) {
+    for (auto it = optional.cbegin(); it != optional.cend(); ++it)
         if (!it.value() && !it.key().endsWith(u"[]"))
             shape[it.key().section(u'.', 0, -2)].required << it.key().section(u'.', -1);
-    }
     return shape;
 }
 
@@ -146,10 +145,9 @@ QJsonObject Parse(const QByteArray &json)
 QJsonArray ItemsOf(const QJsonObject &actor, const QString &type)
 {
     QJsonArray items;
-    for (const QJsonValue &item : actor[u"items"].toArray()) {
+    for (const QJsonValue &item : actor[u"items"].toArray())
         if (item[u"type"] == type)
             items << item;
-    }
     return items;
 }
 
