@@ -55,7 +55,8 @@ public:
     FileReplacement &operator=(const FileReplacement &) = delete;
 
     Outcome begin(const QString &target);
-    // The new file, for a writer that opens it by name (it is there, empty, after begin()).
+    // The new file's name, for a writer that opens it by name: asked for, the file gets one
+    // (until then it may have none, and a kill leaves nothing); empty if it cannot.
     QString temporaryPath() const;
     Outcome write(QByteArrayView bytes);
     Outcome commit();

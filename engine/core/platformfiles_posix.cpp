@@ -240,6 +240,36 @@ struct FileReplacement::Private
         end(true);
         return Outcome::failure(Reason(error));
     }
+
+    // Gives the new file a name beside the destination: a fresh file made under it, or, when
+    // the file is already open without a name, a link to it.
+    Outcome name()
+    {
+        const QByteArray unnamed = fd >= 0 ? "/proc/self/fd/" + QByteArray::number(fd) : QByteArray();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QByteArray candidate = TemporaryName(destination);
+            if (candidate.size() >= PATH_MAX)
+                return fail(ENAMETOOLONG);
+            std::memcpy(slot->path, candidate.constData(), std::size_t(candidate.size()) + 1);
+            bool made = false;
+            if (!unnamed.isEmpty()) {
+                made = ::linkat(AT_FDCWD, unnamed.constData(), AT_FDCWD, candidate.constData(),
+                                AT_SYMLINK_FOLLOW) == 0;
+            } else {
+                // Made with the usual permissions (0666 less the umask); an old file's come later.
+                fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                made = fd >= 0;
+            }
+            if (made) {
+                slot->armed.store(true);
+                temporary = candidate;
+                return Outcome::success();
+            }
+            if (errno != EEXIST)
+                return fail(errno);
+        }
+        return fail(EEXIST);
+    }
 };
 
 FileReplacement::FileReplacement() : d(std::make_unique<Private>()) {}
@@ -272,22 +302,18 @@ Outcome FileReplacement::begin(const QString &target)
     if (!d->slot)
         return Outcome::failure(Reason(EBUSY));
     GuardSignals();
-    for (int attempt = 0; attempt < 100 && d->fd < 0; ++attempt) {
-        const QByteArray name = TemporaryName(d->destination);
-        if (name.size() >= PATH_MAX)
-            return d->fail(ENAMETOOLONG);
-        std::memcpy(d->slot->path, name.constData(), std::size_t(name.size()) + 1);
-        // Made with the usual permissions (0666 less the umask); an old file's are set below.
-        d->fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (d->fd >= 0) {
-            d->slot->armed.store(true);
-            d->temporary = name;
-        } else if (errno != EEXIST) {
-            return d->fail(errno);
-        }
+    // Where the system can, the new file has no name until it is whole and synced: a kill
+    // before then leaves nothing behind, and a file system journals no folder entry that a
+    // rename would replace at once.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        const qsizetype slash = d->destination.lastIndexOf('/');
+        const QByteArray folder = slash < 0 ? QByteArray(".") : d->destination.left(slash + 1);
+        d->fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);   // less the umask
     }
-    if (d->fd < 0)
-        return d->fail(EEXIST);
+    if (d->fd < 0) {
+        if (const Outcome named = d->name(); !named)
+            return named;
+    }
     if (replacing)
         TakeOver(d->fd, d->destination, old);
     return Outcome::success();
@@ -295,6 +321,8 @@ Outcome FileReplacement::begin(const QString &target)
 
 QString FileReplacement::temporaryPath() const
 {
+    if (d->fd >= 0 && d->temporary.isEmpty() && !d->name())
+        return QString();
     return QFile::decodeName(d->temporary);
 }
 
@@ -322,6 +350,10 @@ Outcome FileReplacement::commit()
     // (EINVAL) or is read-only at that moment (EROFS) has nothing more to report.
     if (::fsync(d->fd) != 0 && errno != EINVAL && errno != EROFS)
         return d->fail(errno);
+    if (d->temporary.isEmpty()) {
+        if (const Outcome named = d->name(); !named)
+            return named;
+    }
     const int fd = std::exchange(d->fd, -1);
     if (::close(fd) != 0 && errno != EINTR)
         return d->fail(errno);
