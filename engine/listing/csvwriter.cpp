@@ -1,5 +1,6 @@
 #include "listing/csvwriter.h"
 
+#include "core/numberforms.h"
 #include "core/windows1252.h"
 #include "listing/memberfields.h"
 
@@ -35,17 +36,32 @@ bool StartsLikeAFormula(QStringView text)
 // Weapon-table text has its bytes 0x80 to 0x9F read as Windows-1252.
 void AppendCell(QString &row, QStringView text)
 {
-    const bool quoted = std::any_of(text.begin(), text.end(), [](QChar c) {
-        return QStringView(u",;\t\"\r\n").contains(c);
-    });
+    bool quoted = false;
+    bool asItStands = true;   // no quote to double, no byte of Windows-1252 to read
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'"':
+            asItStands = false;
+            [[fallthrough]];
+        case u',': case u';': case u'\t': case u'\r': case u'\n':
+            quoted = true;
+            break;
+        default:
+            asItStands = asItStands && FromWindows1252(c.unicode()) == c.unicode();
+        }
+    }
     if (quoted)
         row += u'"';
     if (StartsLikeAFormula(text))
         row += u'\'';
-    for (const QChar c : text) {
-        if (c == u'"')
-            row += u'"';
-        row += QChar(FromWindows1252(c.unicode()));
+    if (asItStands) {
+        row += text;
+    } else {
+        for (const QChar c : text) {
+            if (c == u'"')
+                row += u'"';
+            row += QChar(FromWindows1252(c.unicode()));
+        }
     }
     if (quoted)
         row += u'"';
@@ -78,15 +94,15 @@ QByteArray ComposeCsv(GameSystem system, const Settings &settings)
 
     for (int number = 1; number <= count; ++number) {
         const RabbleMember &member = settings.Members[number];
-        out += QString::number(number);
+        AppendDecimal(out, number);
         for (const MemberField &field : fields) {
             out += u',';
             if (field.text)
                 AppendCell(out, WithoutPadding(field.text(member)));
             else if (field.number)
-                out += QString::number(field.number(member));
+                AppendDecimal(out, field.number(member));
             else if (const std::optional<int> figure = field.figure(member))
-                out += QString::number(*figure);
+                AppendDecimal(out, *figure);
         }
         out += u"\r\n";
     }

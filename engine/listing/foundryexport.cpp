@@ -1,6 +1,7 @@
 #include "listing/foundryexport.h"
 
 #include "core/dice.h"
+#include "core/numberforms.h"
 #include "core/request.h"
 #include "core/safefiles.h"
 #include "core/windows1252.h"
@@ -43,13 +44,13 @@ public:
     Json &text(const char16_t *key, QStringView value)
     {
         item(key);
-        m_out += JsonString(value);
+        AppendJsonString(m_out, value);
         return *this;
     }
     Json &number(const char16_t *key, qint64 value)
     {
         item(key);
-        m_out += QString::number(value);
+        AppendDecimal(m_out, value);
         return *this;
     }
     Json &figure(const char16_t *key, std::optional<int> value)

@@ -1,8 +1,11 @@
 #include "listing/rabblejson.h"
 
+#include "core/numberforms.h"
 #include "core/safefiles.h"
 #include "core/windows1252.h"
 #include "listing/memberfields.h"
+
+#include <algorithm>
 
 namespace throngkit {
 namespace {
@@ -15,28 +18,29 @@ public:
 
     JsonObject &text(const char16_t *key, QStringView value)
     {
-        return field(key, JsonString(value));
+        AppendJsonString(start(key), value);
+        return *this;
     }
 
-    JsonObject &number(const char16_t *key, qint64 value)
+    JsonObject &number(const char16_t *key, std::integral auto value)
     {
-        return field(key, QString::number(value));
+        AppendDecimal(start(key), value);
+        return *this;
     }
 
     JsonObject &figure(const char16_t *key, std::optional<int> value)
     {
-        return field(key, value ? QString::number(*value) : QStringLiteral("null"));
-    }
-
-    JsonObject &unsignedNumber(const char16_t *key, quint64 value)
-    {
-        return field(key, QString::number(value));
+        if (value)
+            return number(key, *value);
+        start(key) += u"null";
+        return *this;
     }
 
     void close() { m_out += u'}'; }
 
 private:
-    JsonObject &field(const char16_t *key, const QString &value)
+    // The separator and the key, ready for the value.
+    QString &start(const char16_t *key)
     {
         if (!m_first)
             m_out += u", ";
@@ -44,8 +48,7 @@ private:
         m_out += u'"';
         m_out += QStringView(key);
         m_out += u"\": ";
-        m_out += value;
-        return *this;
+        return m_out;
     }
 
     QString &m_out;
@@ -73,7 +76,23 @@ QString JsonString(QStringView text)
 {
     QString out;
     out.reserve(text.size() + 2);
+    AppendJsonString(out, text);
+    return out;
+}
+
+void AppendJsonString(QString &out, QStringView text)
+{
     out += u'"';
+    // Most text (a weapon's name, a damage) goes as it stands, in one piece.
+    const auto asItStands = [](QChar c) {
+        const char16_t u = c.unicode();
+        return u != u'"' && u != u'\\' && !IsControlCharacter(u) && FromWindows1252(u) == u;
+    };
+    if (std::all_of(text.begin(), text.end(), asItStands)) {
+        out += text;
+        out += u'"';
+        return;
+    }
     for (const QChar original : text) {
         const QChar c(FromWindows1252(original.unicode()));
         switch (c.unicode()) {
@@ -94,7 +113,6 @@ QString JsonString(QStringView text)
         }
     }
     out += u'"';
-    return out;
 }
 
 QByteArray ComposeRabbleJson(GameSystem system, quint64 seed, const QString &heading,
@@ -108,7 +126,7 @@ QByteArray ComposeRabbleJson(GameSystem system, quint64 seed, const QString &hea
     // seed as a decimal string is exact everywhere.
     const QString seedText = QString::number(seed);
     document.text(u"system", system == GameSystem::Traveller ? u"traveller" : u"runequest")
-        .unsignedNumber(u"seed", seed)
+        .number(u"seed", seed)
         .text(u"seedString", seedText)
         .text(u"heading", heading);
     out += u", \"members\": [";
