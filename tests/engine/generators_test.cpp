@@ -1,4 +1,3 @@
-#include "core/messagesink.h"
 #include "core/request.h"
 #include "generate/generators.h"
 #include "listing/csvwriter.h"
@@ -46,13 +45,6 @@ std::deque<double> Member(GameSystem system, std::initializer_list<int> characte
 // STR 12, CON 11, SIZ 13, INT 14, POW 10, DEX 9, APP 15: the worked example of the rules.
 const std::initializer_list<int> Example = {12, 11, 13, 14, 10, 9, 15};
 const std::initializer_list<int> Strong = {18, 3, 8, 8, 3, 18, 3};
-
-class CountingSink : public MessageSink
-{
-public:
-    void showMessage(const QString &text) override { texts.push_back(text); }
-    std::vector<QString> texts;
-};
 
 } // namespace
 
@@ -137,11 +129,7 @@ TEST(Generators, StrikeRankAndDamageBonusAtEveryBandEdge)
         {44, 12, 12, u"5+1", u"1D6+2D6"}, {45, 12, 12, u"5+1", u"1D6"},
     };
     auto s = NewSettings();
-    s->HowMany = 1;
-    s->AbilityLevel = u"G";
-    s->ForcedWeapon = u"Spear";
-    s->WeaponDamage = u"1D6";
-    s->WeaponRank = 1;
+    s->HowMany = 1, s->AbilityLevel = u"G", s->ForcedWeapon = u"Spear", s->WeaponDamage = u"1D6", s->WeaponRank = 1;
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "STR " << c.str << " SIZ " << c.siz << " DEX " << c.dex);
         ScriptedDice dice(Member(RQ, {c.str, 10, c.siz, 10, 10, c.dex, 10}, {}));
@@ -159,9 +147,7 @@ TEST(Generators, RefusalAndBlankWeaponNotice)
         SCOPED_TRACE(int(system));
         auto s = NewSettings();
         s->Weapons[1] = {u"", 1, 100, u"1D3", 0};
-        s->WeaponCount = 1;
-        s->Members[1].Weapon = u"Kept";
-        s->HowMany = 1001;
+        s->WeaponCount = 1, s->Members[1].Weapon = u"Kept", s->HowMany = 1001;
         ScriptedDice none({});
         EXPECT_EQ(GenerateRabble(system, *s, none).subject(), RequestField::Count);
         EXPECT_FALSE(none.exhausted());
@@ -169,10 +155,10 @@ TEST(Generators, RefusalAndBlankWeaponNotice)
         EXPECT_EQ(s->GeneratedSystem, GameSystem::None);
 
         s->HowMany = 50;
-        CountingSink sink;
+        test::CollectingSink sink;
         ScriptedDice dice({}, ScriptedDice::Face(58, 100));
         ASSERT_TRUE(GenerateRabble(system, *s, dice, &sink).ok());
-        EXPECT_EQ(sink.texts, std::vector<QString>{QStringLiteral("58 ")});
+        EXPECT_EQ(sink.messages, QStringList{u"58 "_qs});
         EXPECT_EQ(s->Members[50].Weapon.toString(), QString(10, u' '));
         EXPECT_TRUE(GenerateRabble(system, *s, dice, nullptr).ok());
     }

@@ -28,6 +28,7 @@ TEST(OfferedWeaponTables, RegularTablesInCaseBlindNameOrder)
 #endif
         {"tk-wp-C.dat", "Charlie\r\n"},
         {"tk-wp-a2.dat", "Alpha two"},   // no line end: still a caption
+        {"tk-wp-long.dat", QByteArray(70000, 'L')},   // a caption is read from the first 64 KiB only
         {"tk-wp-empty.dat", ""},
         {"tk-wp-esc.dat", "Bad\x1b caption\r\n1,100,A,1,1\r\n"},
         {"tk-wp.txt", "Not a table\r\n"},
@@ -50,6 +51,7 @@ TEST(OfferedWeaponTables, RegularTablesInCaseBlindNameOrder)
                             dir.filePath(QStringLiteral("tk-wp-link.dat"))));
     expected << "tk-wp-link.dat: Bravo";
 #endif
+    expected << "tk-wp-long.dat: " + QString(64 * 1024, u'L');
     const TableCatalogue catalogue = OfferedWeaponTables(dir.path() + u'/');
     QStringList offered;
     for (const OfferedTable &table : catalogue.offered)

@@ -1,4 +1,3 @@
-#include "core/messagesink.h"
 #include "tests/support/scripteddice.h"
 #include "tests/support/testsupport.h"
 #include "weapons/tablecheck.h"
@@ -21,12 +20,6 @@
 using namespace throngkit;
 
 namespace {
-
-struct CollectingSink : MessageSink
-{
-    QStringList messages;
-    void showMessage(const QString &text) override { messages.append(text); }
-};
 
 QString Number(double value) { return QString::number(value, 'g', 9); }
 
@@ -59,7 +52,7 @@ QString Draws(Settings &s)
             s.WeaponDamage = u"-";
             s.WeaponRank = -1;
             test::ScriptedDice dice({top > 0 ? test::ScriptedDice::Face(roll, top) : 0.5});
-            CollectingSink sink;
+            test::CollectingSink sink;
             DrawWeapon(s, dice, &sink);
             EXPECT_EQ(dice.remaining(), 0u);
             drawn = s.Members[MaxMembers].Weapon.trimmed().toString() + u'|' + s.WeaponDamage.trimmed().toString()

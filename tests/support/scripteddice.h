@@ -2,6 +2,9 @@
 
 #include "core/settings.h"
 #include "core/dice.h"
+#include "core/messagesink.h"
+
+#include <QStringList>
 
 #include <algorithm>
 #include <deque>
@@ -60,6 +63,13 @@ inline std::deque<double> Script(std::initializer_list<Roll> rolls)
     }
     return values;
 }
+
+// Keeps the notices a generation or a draw raises, in order.
+struct CollectingSink : MessageSink
+{
+    QStringList messages;
+    void showMessage(const QString &text) override { messages.append(text); }
+};
 
 // Three weapons that share the d100 between them.
 inline void LoadSmallTable(Settings &s)

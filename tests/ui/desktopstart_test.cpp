@@ -23,7 +23,6 @@ QString Open(Settings &settings, const StartupReport &report, test::FakePrompts 
 TEST(OpenConfigurationWindow, FailedTableIsReportedAndTheLabelLeftEmpty)
 {
     const auto settings = test::NewSettings();
-    InitialiseSettings(*settings);
     test::FakePrompts prompts;
     EXPECT_EQ(Open(*settings, {"", Result<QString>::failure("Cannot open /d/tk-wp-rq1.dat.")}, prompts), "");
     EXPECT_EQ(prompts.calls, QStringList{"failure Form2: Cannot open /d/tk-wp-rq1.dat."});
@@ -37,10 +36,7 @@ TEST(OpenConfigurationWindow, FirstRunFromTheTablesFolderWritesTheIni)
     const QString windows = dir.filePath("windows"), tables = dir.filePath("tables");
     ASSERT_TRUE(QDir().mkpath(windows) && QDir().mkpath(tables));
     ASSERT_TRUE(QFile::copy(test::SourceTable("tk-wp-rq1.dat"), tables + "/tk-wp-rq1.dat"));
-    StartupContext context;
-    context.environment = {"WINDIR=" + windows, "APPDATA=" + windows, "HOME=" + dir.path()};
-    context.currentDirectory = tables;
-    context.programDataDirectory = test::SourceDataDirectory();
+    const StartupContext context{{"WINDIR=" + windows, "APPDATA=" + windows, "HOME=" + dir.path()}, tables, test::SourceDataDirectory(), true, {}};
     const auto settings = test::NewSettings();
     test::FakePrompts prompts;
     EXPECT_EQ(Open(*settings, RunStartup(*settings, context), prompts), "Runequest Standard");
@@ -49,7 +45,6 @@ TEST(OpenConfigurationWindow, FirstRunFromTheTablesFolderWritesTheIni)
     EXPECT_EQ(test::ReadFile(ini), "dbloc=" + QFile::encodeName(here) + "\r\n");
     // The first-run notice comes before any window.
     EXPECT_EQ(prompts.calls, QStringList{"notice -: " + ini + " has been created, assuming your data files are in " + here});
-    EXPECT_EQ(settings->Title, QString::fromLatin1(test::ProgramTitle()));   // the settings were initialised
 }
 
 // The desktop knows the program by its name and entry, and its windows by the program's icon.

@@ -18,8 +18,6 @@ using namespace throngkit;
 
 namespace {
 
-QByteArray Table(const QByteArray &caption, const QByteArray &rows) { return caption + "\r\n" + rows; }
-
 class Form2Test : public ::testing::Test
 {
 protected:
@@ -28,7 +26,6 @@ protected:
         ASSERT_TRUE(dir.isValid());
         test::WriteTable(dir, "tk-wp-rq1.dat", "RQ test table", "1,50,SWORD,1D8,5\r\n51,100,SPEAR,1D6+1,4\r\n");
         test::WriteTable(dir, "tk-wp-tr1.dat", "Traveller test table", "1,100,RIFLE,3D,2\r\n");
-        InitialiseSettings(*settings);
         settings->DBLoc = dir.path() + "/";
         ASSERT_TRUE(LoadWeaponTable(*settings, settings->DBLoc + "tk-wp-rq1.dat").ok());
         form = std::make_unique<Form2>(*settings, dice, prompts);
@@ -319,7 +316,7 @@ TEST_F(Form2Test, SavedRabbleKeepsTheSystemThatMadeIt)
 // list is up; the fixture's tables are put back after each case.
 TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
 {
-    const QByteArray club = Table("Other table", "1,100,CLUB,1D6,3\r\n");
+    const QByteArray club = "Other table\r\n1,100,CLUB,1D6,3\r\n";
     const struct { const char *file; QByteArray bytes; const char *gone; QString picked, offered, loaded, message, tip, note = {}; } cases[] = {
         {"tk-wp-other.dat", club, "", "Abandon", "Other table/RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", ""},
         {"tk-wp-other.dat", club, "", "", "Other table/RQ test table/Traveller test table/Abandon", "RQ test table SWORD", "", ""},
@@ -329,14 +326,14 @@ TEST_F(Form2Test, BrowseOffersReadableTablesAndLoadsThePickedOne)
         {"", "", "tk-wp-tr1.dat", "Traveller test table", "RQ test table/Traveller test table/Abandon", "RQ test table SWORD",
          "The weapon table {dir}/tk-wp-tr1.dat cannot be opened: {no file}.", ""},
         // The label shows the caption as the table has it, not as the pick list can.
-        {"tk-wp-slash.dat", Table("Swords/Axes", "1,100,AXE,1D8,4\r\n"), "", "Swords-Axes",
+        {"tk-wp-slash.dat", "Swords/Axes\r\n1,100,AXE,1D8,4\r\n", "", "Swords-Axes",
          "RQ test table/Swords-Axes/Traveller test table/Abandon", "Swords/Axes AXE", "", ""},
-        {"tk-wp-zgap.dat", Table("Gappy", "1,40,CLUB,1D6,3\r\n10,20,DAGGER,1D4,3\r\n51,100,AXE,1D8,2\r\n"), "", "Gappy",
+        {"tk-wp-zgap.dat", "Gappy\r\n1,40,CLUB,1D6,3\r\n10,20,DAGGER,1D4,3\r\n51,100,AXE,1D8,2\r\n", "", "Gappy",
          "RQ test table/Traveller test table/Gappy/Abandon", "Gappy CLUB", "",
          "Rolls 41 to 50 draw no weapon.\nRow 2 (DAGGER) can never be drawn: earlier rows take all its rolls."},
         // A Windows table: its dashes and quotes show as what they are, in the list, on the label
         // and in its tip.
-        {"tk-wp-win.dat", Table("Swords \x96 Axes", "1,40,\x93" "AXE\x94,1D8,4\r\n10,20,\x96" "DAGGER,1D4,3\r\n51,100,CLUB,1D6,2\r\n"),
+        {"tk-wp-win.dat", "Swords \x96 Axes\r\n1,40,\x93" "AXE\x94,1D8,4\r\n10,20,\x96" "DAGGER,1D4,3\r\n51,100,CLUB,1D6,2\r\n",
          "", "Swords – Axes", "RQ test table/Traveller test table/Swords – Axes/Abandon", "Swords – Axes \u0093AXE\u0094", "",
          "Rolls 41 to 50 draw no weapon.\nRow 2 (–DAGGER) can never be drawn: earlier rows take all its rolls."},
     };
@@ -527,9 +524,17 @@ TEST_F(Form2Test, EveryCaptionFitsInTheDesignFontAndTheFallback)
         // Buttons side by side too narrow even at the readable size, with room beside: they grow.
         for (const int i : {0, 1})
             (new QPushButton(i ? "Save .&htm" : "Save .&rbl", &narrow))->setGeometry(110 + 40 * i, 0, 35, 20);
-        narrow.resize(300, 60);
+        // A framed label just wide enough for its caption beside the frame's indent, and a
+        // word-wrapped one however long its text: both keep the window's size.
+        auto *framed = new QLabel("Weapon table", &narrow), *note = new QLabel(caption, &narrow);
+        framed->setFrameStyle(QFrame::Box);
+        framed->setGeometry(0, 70, framed->fontMetrics().horizontalAdvance(framed->text()) + framed->fontMetrics().horizontalAdvance('x') / 2 + 2 * framed->frameWidth(), 20);
+        note->setWordWrap(true);
+        narrow.resize(300, 160);
         FitCaptions(narrow);
         ExpectCaptionsFit(narrow);
+        for (QLabel *label : {framed, note})
+            EXPECT_EQ(QFontInfo(label->font()).pixelSize(), QFontInfo(font).pixelSize()) << label->text().toStdString();
     }
 }
 

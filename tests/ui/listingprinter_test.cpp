@@ -37,7 +37,6 @@ TEST(ListingPrinterTest, MembersStayWholeOnAPage)
 // A 1000-member listing with every seventh member spilling onto a second line.
 QString LongListing(Settings &settings)
 {
-    InitialiseSettings(settings);
     settings.HowMany = MaxMembers;
     const QStringList lines = BuildListing(GameSystem::RuneQuest, settings).split("\r\n", Qt::SkipEmptyParts);
     QString listing;
@@ -80,6 +79,9 @@ TEST(ListingPrinterTest, FullRabbleOnPaper)
         printedMembers << pages[p].mid(top, pages[p].size() - top - 1);
     }
     EXPECT_EQ(printedMembers, members);
+    // Flush with the left of the printable area: the first word's box, in points, starts there.
+    EXPECT_NEAR(QRegularExpression("xMin=\"([0-9.]+)\"").match(test::PdfText(dir.filePath("a4.pdf"), {"-bbox", "-l", "1"})).captured(1).toDouble(),
+                printer.pageLayout().paintRectPixels(printer.resolution()).left() * 72.0 / printer.resolution(), 0.001);
     // Smaller paper, more pages: the layout follows the page it is given.
     QPrinter a5(QPrinter::HighResolution);
     EXPECT_GT(PrintListing(PdfPrinter(a5, dir.filePath("a5.pdf"), QPageSize::A5), "W", listing, ListingFont()).value(), printed);

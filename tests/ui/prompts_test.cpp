@@ -12,7 +12,6 @@ namespace {
 class QtPromptsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { InitialiseSettings(*settings); }
     std::unique_ptr<Settings> settings = test::NewSettings();
     QtPrompts prompts{*settings};
 };

@@ -146,15 +146,21 @@ inline void ExpectGolden(const QString &text, const QString &name, const QList<s
     EXPECT_EQ(text, expected) << name.toStdString();
 }
 
+// The text pdftotext reads from a PDF with the options given.
+inline QString PdfText(const QString &pdf, QStringList options)
+{
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", options << pdf << "-");
+    EXPECT_TRUE(pdftotext.waitForFinished(60000) && pdftotext.exitCode() == 0)
+        << pdftotext.readAllStandardError().toStdString();
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
 // Each page's non-empty lines, blank runs squeezed (pdftotext spaces columns by position).
 inline QList<QStringList> PdfPages(const QString &pdf)
 {
-    QProcess pdftotext;
-    pdftotext.start("pdftotext", {"-layout", pdf, "-"});
-    EXPECT_TRUE(pdftotext.waitForFinished(60000) && pdftotext.exitCode() == 0)
-        << pdftotext.readAllStandardError().toStdString();
     QList<QStringList> pages;
-    for (const QString &page : QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts)) {
+    for (const QString &page : PdfText(pdf, {"-layout"}).split(u'\f', Qt::SkipEmptyParts)) {
         pages << page.split(u'\n');
         for (QString &line : pages.last())
             line = line.simplified();
