@@ -123,6 +123,10 @@ TEST(ListingFiles, JsonStringsShowWindowsTextAndEscapeControls)
 // extension) leaves the old file as it was and nothing beside it.
 TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
 {
+#ifndef Q_OS_WIN
+    struct sigaction signalsBefore {};
+    ::sigaction(SIGTERM, nullptr, &signalsBefore);
+#endif
     QTemporaryDir dir;
     auto settings = NewSettings();
     settings->HowMany = 0;
@@ -166,6 +170,19 @@ TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
         EXPECT_EQ(ReadFile(longest), "new");
         QFile::remove(longest);
     }
+#ifndef Q_OS_WIN
+    // The temporary name of a 255-byte name is cut between whole characters; once the save is
+    // over, the signals are handled as they were before it.
+    {
+        const QString accented = u"n"_qs + QString(127, u'\u00e9');
+        platform::FileReplacement replacement;
+        ASSERT_TRUE(replacement.begin(dir.filePath(accented)).ok());
+        EXPECT_EQ(QFileInfo(replacement.temporaryPath()).fileName().chopped(6), accented.first(124) + u'.');
+    }
+    struct sigaction after {};
+    ::sigaction(SIGTERM, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, signalsBefore.sa_handler);
+#endif
 
 #ifdef Q_OS_WIN
     EXPECT_EQ(test::Entries(dir.path()), QStringList{u"old.rbl"_qs});

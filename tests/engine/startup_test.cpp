@@ -125,6 +125,7 @@ TEST(StartupLocation, TheDataDirectoryAndTheIni)
         {"no configuration folder yet", FolderToMake, "", true, false, true, 0},
         {"an INI without the line", File, "[other]\r\n", true, true, true, 0},
         {"no home", NoHome, "", true, false, true, 0},
+        {"no home, the program's own tables", NoHome, "", false, true, true, 0},   // nothing to say
         {"the INI's folder is a file", FolderIsAFile, "", true, false, true, 0},
         {"the INI does not fit", File, "[x]\r\n", true, false, true, 8},
         {"a FIFO", Fifo, "", true, false, true, 0},
