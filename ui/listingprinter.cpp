@@ -190,7 +190,7 @@ Outcome PrintListingToFile(QPrinter &printer, const QString &heading, const QStr
     // stay), which takes that file's permissions, owner and group, and replaces it only when
     // the printout is whole and on disk.
     platform::FileReplacement file;
-    if (const Outcome begun = file.begin(target); !begun)
+    if (const Outcome begun = file.begin(target, platform::FileReplacement::Writer::OpensByName); !begun)
         return NotPrinted(target, begun.reason());
 
     const QPrinter::OutputFormat format = printer.outputFormat();

@@ -54,9 +54,13 @@ public:
     FileReplacement(const FileReplacement &) = delete;
     FileReplacement &operator=(const FileReplacement &) = delete;
 
-    Outcome begin(const QString &target);
-    // The new file's name, for a writer that opens it by name: asked for, the file gets one
-    // (until then it may have none, and a kill leaves nothing); empty if it cannot.
+    // Who writes the new file: this object (write()), or a writer that opens it by name
+    // (temporaryPath()). Where the system can, a file only this object writes has no name
+    // until commit(), so that a kill before then leaves nothing.
+    enum class Writer { ThisObject, OpensByName };
+
+    Outcome begin(const QString &target, Writer writer = Writer::ThisObject);
+    // The new file's name, once it has one: at once for a writer that opens it by name.
     QString temporaryPath() const;
     Outcome write(QByteArrayView bytes);
     Outcome commit();

@@ -242,7 +242,7 @@ struct FileReplacement::Private
     }
 
     // Gives the new file a name beside the destination: a fresh file made under it, or, when
-    // the file is already open without a name, a link to it.
+    // the file is open without a name (it is whole and synced then), a link to it.
     Outcome name()
     {
         const QByteArray unnamed = fd >= 0 ? "/proc/self/fd/" + QByteArray::number(fd) : QByteArray();
@@ -279,7 +279,7 @@ FileReplacement::~FileReplacement()
     d->end(true);
 }
 
-Outcome FileReplacement::begin(const QString &target)
+Outcome FileReplacement::begin(const QString &target, Writer writer)
 {
     d->end(true);
     const Result<QByteArray> final = FinalName(QFile::encodeName(target));
@@ -305,7 +305,7 @@ Outcome FileReplacement::begin(const QString &target)
     // Where the system can, the new file has no name until it is whole and synced: a kill
     // before then leaves nothing behind, and a file system journals no folder entry that a
     // rename would replace at once.
-    if (::access("/proc/self/fd", X_OK) == 0) {
+    if (writer == Writer::ThisObject && ::access("/proc/self/fd", X_OK) == 0) {
         const qsizetype slash = d->destination.lastIndexOf('/');
         const QByteArray folder = slash < 0 ? QByteArray(".") : d->destination.left(slash + 1);
         d->fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);   // less the umask
@@ -321,8 +321,6 @@ Outcome FileReplacement::begin(const QString &target)
 
 QString FileReplacement::temporaryPath() const
 {
-    if (d->fd >= 0 && d->temporary.isEmpty() && !d->name())
-        return QString();
     return QFile::decodeName(d->temporary);
 }
 

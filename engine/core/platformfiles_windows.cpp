@@ -212,7 +212,7 @@ FileReplacement::~FileReplacement()
     d->end(true);
 }
 
-Outcome FileReplacement::begin(const QString &target)
+Outcome FileReplacement::begin(const QString &target, Writer)
 {
     d->end(true);
     // "NUL.rbl.Ab12Cd" would be the device too: nothing is made beside a device's name.

@@ -176,7 +176,7 @@ TEST(ListingFiles, SaveReplacesWholeFileOrLeavesItUntouched)
     {
         const QString accented = u"n"_qs + QString(127, u'\u00e9');
         platform::FileReplacement replacement;
-        ASSERT_TRUE(replacement.begin(dir.filePath(accented)).ok());
+        ASSERT_TRUE(replacement.begin(dir.filePath(accented), platform::FileReplacement::Writer::OpensByName).ok());
         EXPECT_EQ(QFileInfo(replacement.temporaryPath()).fileName().chopped(6), accented.first(124) + u'.');
     }
     struct sigaction after {};
