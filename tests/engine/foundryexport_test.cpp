@@ -247,6 +247,7 @@ TEST(FoundryExport, EveryActorIsWholeAndHoldsItsMembersFigures)
          {true, u"2H BigAxe"_qs, u"3D6"_qs, u"1"_qs}, false, u"i.skill.2h-big-axe"},
         {"Traveller, weapons drawn", Traveller, u'*', 4, {}, false, nullptr},
         // A weapon named as a skill the actor has: its skill takes another name.
+        {"RuneQuest, a forced weapon called Scan", RQ, u'*', 4, {true, u"Scan"_qs, u"1D6"_qs, u"2"_qs}, false, nullptr},
         {"Traveller, a forced weapon called Recon", Traveller, u'*', 4, {true, u"Recon"_qs, u"3D"_qs, u"5"_qs}, false, nullptr},
     };
     const QList<std::pair<const char16_t *, const char16_t *>> characteristics[2] = {
@@ -297,6 +298,7 @@ TEST(FoundryExport, EveryActorIsWholeAndHoldsItsMembersFigures)
                     for (const QJsonValue &skill : ItemsOf(actor, u"skill"_qs))
                         rqids << skill[u"flags"][u"rqg"][u"documentRqidFlags"][u"id"].toString();
                     EXPECT_TRUE(!row.rqid || rqids.contains(QString::fromUtf16(row.rqid)));
+                    EXPECT_EQ(rqids.removeDuplicates(), 0) << rqids.join(u' ').toStdString();
                     if (rq)
                         CheckRqgFighter(actor, m);
                     else
