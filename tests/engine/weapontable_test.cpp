@@ -69,6 +69,12 @@ QString Draws(Settings &s)
         }
         previous = drawn;
     }
+    // A draw for no member (slot 0 is never one) names no member's weapon.
+    s.CurMember = 0;
+    s.Members[0].Weapon = u"-";
+    test::ScriptedDice dice({0.5});
+    DrawWeapon(s, dice);
+    EXPECT_EQ(s.Members[0].Weapon.trimmed(), u"-");
     return text + u'\n';
 }
 
