@@ -72,14 +72,6 @@ void AppendMember(QString &out, GameSystem system, int number, const RabbleMembe
 
 } // namespace
 
-QString JsonString(QStringView text)
-{
-    QString out;
-    out.reserve(text.size() + 2);
-    AppendJsonString(out, text);
-    return out;
-}
-
 void AppendJsonString(QString &out, QStringView text)
 {
     out += u'"';

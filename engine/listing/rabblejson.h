@@ -21,10 +21,8 @@ namespace throngkit {
 QByteArray ComposeRabbleJson(GameSystem system, quint64 seed, const QString &heading,
                              const Settings &settings);
 
-// text as a JSON string literal, quotes included: weapon-table text read as Windows-1252 (0x96 is
-// "–"), and control characters escaped (\u001b).
-THRONGKIT_ENGINE_EXPORT QString JsonString(QStringView text);
-// The same at the end of out.
+// text as a JSON string literal at the end of out, quotes included: weapon-table text read as
+// Windows-1252 (0x96 is "–"), and control characters escaped (\u001b).
 THRONGKIT_ENGINE_EXPORT void AppendJsonString(QString &out, QStringView text);
 
 } // namespace throngkit
